@@ -1,0 +1,61 @@
+// The message frame: a 16-bit type followed by numbered parameters, each
+// written as tag, BER length and value.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "hex_text.h"
+
+namespace quorlan {
+
+using ParameterMap = std::map<int, Bytes>;
+using FrameType = uint16_t;
+
+struct TlvItem {
+  uint8_t tag = 0;
+  Bytes value;
+};
+
+class OrvaneAPIFrameWork {
+ public:
+  explicit OrvaneAPIFrameWork(FrameType type = 0) : type(type) {}
+  virtual ~OrvaneAPIFrameWork() = default;
+  OrvaneAPIFrameWork(const OrvaneAPIFrameWork&) = default;
+  OrvaneAPIFrameWork& operator=(const OrvaneAPIFrameWork&) = default;
+
+  virtual Bytes Serialize() const;
+
+  // Throws std::runtime_error("invalid data") for fewer than 3 bytes.
+  static OrvaneAPIFrameWork Parse(const Bytes& bytes);
+
+  // Empty when the key is absent.
+  Bytes GetParameter(int key) const;
+  void SetParameter(int key, Bytes value);
+  void SetParameterHex(int key, const std::string& hex);
+  // Tags outside the two parameter ranges store under key -1, and tag 0x80
+  // under key 0; neither survives a round trip through bytes.
+  void SetParameterFromTag(uint8_t tag, const std::string& hex);
+
+  ParameterMap parameters;
+  FrameType type;
+};
+
+// Key of a parameter tag (0x81..0x9E -> 1..30, 0xA0..0xBE -> 31..61), or 0
+// for a tag that names no parameter.
+int ParameterKeyOfTag(uint8_t tag);
+// Tag written for a key; 0xFF for keys outside 0..61.
+uint8_t TagOfParameterKey(int key);
+
+Bytes BerLengthBytes(uint32_t count);
+std::string BerLengthToHex(uint32_t count);
+Bytes EncodeTlvItem(const TlvItem& item);
+
+// Items in order up to a zero tag or the end of the data. An item whose
+// length runs past the data keeps only the bytes that are there.
+std::vector<TlvItem> ParseTlvItems(const uint8_t* data, size_t count);
+
+}  // namespace quorlan

@@ -1,0 +1,97 @@
+#include "message/hex_text.h"
+
+#include <gtest/gtest.h>
+
+namespace quorlan {
+namespace {
+
+struct HexCase {
+  const char* text;
+  Bytes bytes;
+};
+
+TEST(HexStringToBytes, DecodesPairsTheWayTheReaderToolsDo) {
+  const HexCase cases[] = {
+      {"", {}},
+      {"0a1B", {0x0A, 0x1B}},
+      {"ABC", {0xAB, 0x0C}},
+      {"ZZ", {0x00}},
+      {"1Z", {0x01}},
+      {" 7", {0x07}},
+      {"-1", {0xFF}},
+      {"0", {0x00}},
+      {"F", {0x0F}},
+      {"fF", {0xFF}},
+      {"G1", {0x00}},
+      {"0x", {0x00}},
+      {"+5", {0x05}},
+      {"00FF10", {0x00, 0xFF, 0x10}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HexStringToBytes(c.text), c.bytes) << "text '" << c.text << "'";
+  }
+}
+
+TEST(BytesToHexString, WritesUpperCasePairs) {
+  EXPECT_EQ(BytesToHexString({0x00, 0xFF, 0x10, 0x0A}), "00FF100A");
+  EXPECT_EQ(BytesToHexString({}), "");
+}
+
+TEST(HexText, EveryByteSurvivesARoundTrip) {
+  Bytes all;
+  for (int i = 0; i < 256; ++i) all.push_back(static_cast<uint8_t>(i));
+  EXPECT_EQ(HexStringToBytes(BytesToHexString(all)), all);
+  EXPECT_EQ(HexStringToBytes(ToUpper(BytesToHexString(all))), all);
+}
+
+TEST(BufferToHexString, CopiesCountBytesAndToleratesNothing) {
+  const uint8_t data[] = {0xDE, 0xAD, 0xBE, 0xEF};
+  EXPECT_EQ(BufferToHexString(data, 3), "DEADBE");
+  EXPECT_EQ(BufferToHexString(data, 0), "");
+  EXPECT_EQ(BufferToHexString(nullptr, 4), "");
+  EXPECT_EQ(MakeByteVector(data, -1), Bytes());
+}
+
+TEST(IntToHexBytes, WritesMinimalBigEndianBytes) {
+  const std::pair<int, const char*> cases[] = {
+      {0, "00"}, {-5, "00"}, {1, "01"}, {255, "FF"}, {256, "0100"}, {65536, "010000"}, {0x123456, "123456"},
+      {0x7FFFFFFF, "7FFFFFFF"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(IntToHexBytes(value), text) << value;
+}
+
+TEST(SplitString, KeepsInnerEmptyPiecesButNoEmptyLastOne) {
+  using List = std::vector<std::string>;
+  const std::tuple<const char*, const char*, List> cases[] = {
+      {"a,b", ",", {"a", "b"}},
+      {"a,,b", ",", {"a", "", "b"}},
+      {",a", ",", {"", "a"}},
+      {"a,", ",", {"a"}},
+      {"", ",", {}},
+      {"abc", "", {"abc"}},
+      {"", "", {""}},
+      {"E1.E2(1).C1", ".", {"E1", "E2(1)", "C1"}},
+      {"a<>b<>", "<>", {"a", "b"}},
+      {"a<", "<>", {"a<"}},
+  };
+  for (const auto& [text, delimiter, expected] : cases) {
+    EXPECT_EQ(SplitString(text, delimiter), expected) << "'" << text << "' at '" << delimiter << "'";
+  }
+}
+
+TEST(TrimBlanks, RemovesSpacesAndTabsOnly) {
+  EXPECT_EQ(TrimBlanks(" \tX Y\t "), "X Y");
+  EXPECT_EQ(TrimBlanks("   "), "");
+  EXPECT_EQ(TrimBlanks("\nX\n"), "\nX\n");
+  EXPECT_EQ(RightTrimBlanks(" X \t"), " X");
+  EXPECT_EQ(ToUpper("ab1-zZ\xE4"), "AB1-ZZ\xE4");
+}
+
+TEST(EscapeJsonString, EscapesTheEightShortFormsOnly) {
+  EXPECT_EQ(EscapeJsonString("a\"b/c"), "a\\\"b\\/c");
+  EXPECT_EQ(EscapeJsonString("\b\t\n\f\r\\"), "\\b\\t\\n\\f\\r\\\\");
+  EXPECT_EQ(EscapeJsonString(std::string("\x01\x7F\xC3\xA9", 4)), std::string("\x01\x7F\xC3\xA9", 4));
+}
+
+}  // namespace
+}  // namespace quorlan
