@@ -1,0 +1,31 @@
+// A communication package turns one message into the units its link
+// carries, and reassembles received blocks into messages.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace quorlan {
+
+class IKVCommunicationPackage {
+ public:
+  using ReceiveCallback = std::function<void(std::vector<uint8_t> message)>;
+  using Writer = std::function<int(uint8_t* data, unsigned length)>;
+  using Progress = std::function<void(double fraction)>;
+
+  virtual ~IKVCommunicationPackage() = default;
+
+  // Hand a whole message to the receive callback; dropped while none is set.
+  virtual void DeliverMessage(std::vector<uint8_t> message);
+  virtual void DeliverBytes(const uint8_t* data, unsigned length);
+
+  virtual void Send(std::vector<uint8_t> data, Writer writer, Progress progress) = 0;
+  // A block of bytes as the connection received it.
+  virtual void OnReceived(std::vector<uint8_t> block) = 0;
+
+  // Set by the device object before the connection opens.
+  ReceiveCallback receiveCallback;
+};
+
+}  // namespace quorlan
