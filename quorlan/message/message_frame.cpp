@@ -11,6 +11,12 @@ int ParameterKeyOfTag(uint8_t tag) {
   return 0;
 }
 
+int StoredKeyOfTag(uint8_t tag) {
+  if (tag >= 0x80 && tag <= 0x9E) return tag - 0x80;
+  if (tag >= 0xA0 && tag <= 0xBE) return tag - 0x81;
+  return -1;
+}
+
 uint8_t TagOfParameterKey(int key) {
   auto k = static_cast<unsigned>(key);
   if (k <= 30) return static_cast<uint8_t>(0x80 + k);
@@ -99,13 +105,7 @@ void OrvaneAPIFrameWork::SetParameterHex(int key, const std::string& hex) {
 }
 
 void OrvaneAPIFrameWork::SetParameterFromTag(uint8_t tag, const std::string& hex) {
-  int key = -1;
-  if (tag >= 0x80 && tag <= 0x9E) {
-    key = tag - 0x80;
-  } else if (tag >= 0xA0 && tag <= 0xBE) {
-    key = tag - 0x81;
-  }
-  SetParameterHex(key, hex);
+  SetParameterHex(StoredKeyOfTag(tag), hex);
 }
 
 }  // namespace quorlan

@@ -49,6 +49,9 @@ class OrvaneAPIFrameWork {
 int ParameterKeyOfTag(uint8_t tag);
 // Tag written for a key; 0xFF for keys outside 0..61.
 uint8_t TagOfParameterKey(int key);
+// Key under which a value set or looked up by tag is kept: as
+// ParameterKeyOfTag, but 0x80 gives key 0 and tags naming no parameter -1.
+int StoredKeyOfTag(uint8_t tag);
 
 Bytes BerLengthBytes(uint32_t count);
 std::string BerLengthToHex(uint32_t count);

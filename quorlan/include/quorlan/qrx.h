@@ -65,6 +65,93 @@ QRX_API void QRX_CALL QRX_DeleteCommand(intptr_t command);
  */
 QRX_API const char* QRX_CALL QRX_GetFormattedCommandBytesInHex(const char* formattedCommand);
 
+/* ---- Reading messages ---------------------------------------------------- */
+/*
+ * Each function below reads the hexadecimal message text afresh and keeps
+ * nothing. A null text argument, text that is not such a message and any
+ * other failure give the failure result named. Failure results can equal
+ * real values (a status of 0xFF, an id of 0): check QRX_IsNotification or
+ * QRX_IsFile first, or compare a returned text with the empty text.
+ *
+ * Tag paths select a value inside a message's parameters: dot-separated
+ * hexadecimal tags, the first a parameter tag (0x80..0xBE), each further one
+ * an item tag (upper-case; tags are compared as written) with an optional
+ * occurrence index from 0, such as "E2.E1.E1.E1.C1" or "A4.A4.A0(1).81".
+ * A tag that matches nothing leaves the value selected so far.
+ */
+
+/*
+ * Tells whether hexMessage is a notification of the given code and id.
+ * code 0 and id 0 match any notification; with a non-zero code, id 0
+ * matches any id of that code. Returns 1 or 0; 0 on failure.
+ */
+QRX_API uint8_t QRX_CALL QRX_IsNotification(const char* hexMessage, uint32_t code, uint16_t id);
+
+/* Returns the notification's 32-bit code; 0 on failure. */
+QRX_API uint32_t QRX_CALL QRX_GetNotificationCode(const char* hexMessage);
+
+/* Returns the notification's 16-bit id; 0 on failure. */
+QRX_API uint32_t QRX_CALL QRX_GetNotificationId(const char* hexMessage);
+
+/*
+ * Returns the bytes at tagPath in the notification's data as hexadecimal
+ * text (buffer 0). The empty text on failure or when the value is empty.
+ */
+QRX_API const char* QRX_CALL QRX_GetNotificationParameter(const char* hexMessage, const char* tagPath);
+
+/*
+ * Returns the bytes at tagPath in the response's data as hexadecimal text
+ * (buffer 0). The empty text on failure or when the value is empty.
+ */
+QRX_API const char* QRX_CALL QRX_GetResponseParameter(const char* hexMessage, const char* tagPath);
+
+/* Returns the response's command status; 0xFF on failure. */
+QRX_API int32_t QRX_CALL QRX_GetCommandStatus(const char* hexResponse);
+
+/* Returns the response's operation status; 0xFF on failure. */
+QRX_API int32_t QRX_CALL QRX_GetOperationStatus(const char* hexResponse);
+
+/* Returns the 16-bit code of the command the response answers; 0 on failure. */
+QRX_API uint32_t QRX_CALL QRX_GetResponseCommandID(const char* hexResponse);
+
+/*
+ * Returns operation status * 256 + command status (0 = success); 0xFF on
+ * failure.
+ */
+QRX_API int32_t QRX_CALL QRX_GetStatusCode(const char* hexResponse);
+
+/* Returns 1 when hexMessage is a file message with a payload, else 0. */
+QRX_API uint8_t QRX_CALL QRX_IsFile(const char* hexMessage);
+
+/*
+ * Returns the file message's 32-bit file identifier; 0 on failure.
+ * Exported as _QRX_GetFileID@4 by the 32-bit Windows build.
+ */
+QRX_API uint32_t QRX_CALL QRX_GetFileID(const char* hexMessage);
+
+/*
+ * Returns the file message's payload as hexadecimal text (buffer 0); the
+ * empty text on failure.
+ */
+QRX_API const char* QRX_CALL QRX_GetFilePayload(const char* hexMessage);
+
+/*
+ * Builds a file message carrying payloadHex for the given file identifier
+ * and 16-bit code, and returns its bytes as hexadecimal text (buffer 0).
+ * The empty text on failure.
+ */
+QRX_API const char* QRX_CALL QRX_GetFileMessage(uint32_t fileId, const char* payloadHex, uint16_t code);
+
+/* ---- Self-test ----------------------------------------------------------- */
+
+/*
+ * Encodes and decodes commands with parameters of many sizes; needs no
+ * reader and touches no device. It advances the command sequence counter by
+ * 19602 draws. The result carries no information. Exported as _TestMain@0
+ * by the 32-bit Windows build.
+ */
+QRX_API int QRX_CALL TestMain(void);
+
 #ifdef __cplusplus
 }
 #endif

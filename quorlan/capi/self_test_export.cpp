@@ -1,0 +1,13 @@
+// The self-test export. Its result carries no information: the count of
+// mismatches is for the library's own tests (CountCommandEncodingMismatches).
+#include "quorlan/qrx.h"
+
+#include "capi/export_guard.h"
+#include "message/self_test.h"
+
+using namespace quorlan;
+
+extern "C" QRX_API int QRX_CALL TestMain(void) {
+  GuardExport([] { CountCommandEncodingMismatches(); });
+  return 0;
+}

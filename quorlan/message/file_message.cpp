@@ -1,0 +1,43 @@
+#include "file_message.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "command_envelope.h"
+#include "incoming_message.h"
+
+namespace quorlan {
+namespace {
+
+constexpr size_t kFileHeaderSize = 8;
+
+}  // namespace
+
+OrvaneFileMessage OrvaneFileMessage::Build(uint32_t fileId, Bytes payload, uint16_t code) {
+  OrvaneFileMessage message;
+  message.type = kEnvelopeFrameType;
+  message.fileId = fileId;
+  message.code = code;
+  char header[2 * kFileHeaderSize + 1];
+  std::snprintf(header, sizeof header, "0400%04X%08X", static_cast<unsigned>(code), static_cast<unsigned>(fileId));
+  message.SetParameterHex(1, header);
+  message.SetParameter(4, payload);
+  message.payload = std::move(payload);
+  return message;
+}
+
+OrvaneFileMessage OrvaneFileMessage::Parse(const Bytes& bytes) {
+  OrvaneFileMessage message;
+  static_cast<OrvaneAPIFrameWork&>(message) = ParseIncomingFrame(bytes);
+  const Bytes header = message.GetParameter(1);
+  if (header.size() != kFileHeaderSize) throw std::runtime_error("Invalid file message header");
+  if (MessageKindOf(header) != kMessageKindFile) throw std::runtime_error("Message Type is not file");
+  Bytes payload = message.GetParameter(4);
+  if (payload.empty()) throw std::runtime_error("File message must have a payload - P4!");
+  message.code = BigEndian16(header, 2);
+  message.fileId = static_cast<uint32_t>(BigEndian16(header, 4)) << 16 | BigEndian16(header, 6);
+  message.payload = std::move(payload);
+  return message;
+}
+
+}  // namespace quorlan

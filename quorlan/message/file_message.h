@@ -1,0 +1,27 @@
+// File messages: an envelope frame whose parameter 1 carries a 16-bit code
+// and a 32-bit file identifier and whose parameter 4 carries the file's bytes.
+#pragma once
+
+#include <cstdint>
+
+#include "message_frame.h"
+
+namespace quorlan {
+
+class OrvaneFileMessage : public OrvaneAPIFrameWork {
+ public:
+  // Parameter 1 is 04 00, the code and the file identifier; parameter 4 is
+  // the payload, also when that is empty.
+  static OrvaneFileMessage Build(uint32_t fileId, Bytes payload, uint16_t code);
+
+  // Throws std::runtime_error with "invalid data", "Invalid frameword id",
+  // "Invalid file message header" (parameter 1 not 8 bytes long), "Message
+  // Type is not file" or "File message must have a payload - P4!".
+  static OrvaneFileMessage Parse(const Bytes& bytes);
+
+  Bytes payload;
+  uint32_t fileId = 0;
+  uint16_t code = 0;
+};
+
+}  // namespace quorlan

@@ -1,0 +1,34 @@
+// Notifications: messages the reader sends on its own, with a 16-bit id and a
+// 32-bit code.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "message_frame.h"
+
+namespace quorlan {
+
+class OrvaneNotification {
+ public:
+  OrvaneNotification() = default;
+  OrvaneNotification(const OrvaneNotification&) = default;
+  OrvaneNotification& operator=(const OrvaneNotification&) = default;
+  virtual ~OrvaneNotification() = default;
+
+  // Throws std::runtime_error with "invalid data", "Invalid frameword id",
+  // "Invalid message type" or "Cannot find notification code" (the code
+  // needs 4 bytes of parameter 2, or when that is empty 5 of parameter 3).
+  static OrvaneNotification Parse(const Bytes& bytes);
+  static OrvaneNotification FromHex(const std::string& hex);
+
+  // See SelectByTagPath.
+  Bytes GetParameterByPath(const std::string& path) const;
+
+  uint16_t id = 0;
+  uint32_t code = 0;
+  std::string messageText;
+  OrvaneAPIFrameWork frame;
+};
+
+}  // namespace quorlan

@@ -1,0 +1,37 @@
+// Responses: the reader's answer to a command, with a command status and an
+// operation status.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "message_frame.h"
+
+namespace quorlan {
+
+class OrvaneResponse {
+ public:
+  // Throws std::runtime_error with "invalid data", "Invalid frameword id",
+  // "Invalid message type" or "Cannot find response status", and the
+  // standard library's argument and range errors for a short parameter 1
+  // or a status that is no number.
+  static OrvaneResponse Parse(const Bytes& bytes);
+  static OrvaneResponse FromHex(const std::string& hex);
+
+  // The inner frame's parameter under the key the tag is stored by; empty
+  // when absent.
+  Bytes GetParameterByTag(uint8_t tag) const;
+  // See SelectByTagPath.
+  Bytes GetParameterByPath(const std::string& path) const;
+
+  // Operation status times 256 plus command status, wrapping at 32 bits.
+  int32_t StatusCode() const;
+
+  uint16_t commandId = 0;
+  int commandStatus = 0;
+  int operationStatus = 0;
+  std::string messageText;
+  OrvaneAPIFrameWork frame;
+};
+
+}  // namespace quorlan
