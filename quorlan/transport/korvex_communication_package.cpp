@@ -29,7 +29,11 @@ void KorvexCommunicationPackage::WritePackets(const PacketStream& packets, const
     const size_t end = std::min(packets.count, first + kPacketsPerWrite);
     const size_t offset = first * kPacketSize;
     const size_t length = (end - 1) * kPacketSize + packets.PacketLength(end - 1) - offset;
-    if (writer) writer(const_cast<uint8_t*>(packets.bytes.data() + offset), static_cast<unsigned>(length));
+    // After a failed write the rest of the message is lost anyway; going on
+    // would only wait out the link's time-out once per write.
+    if (writer && writer(const_cast<uint8_t*>(packets.bytes.data() + offset), static_cast<unsigned>(length)) != 0) {
+      return;
+    }
     if (!progress) continue;
     for (size_t written = first + 1; written <= end; ++written) {
       progress(static_cast<double>(written) / static_cast<double>(packets.count));

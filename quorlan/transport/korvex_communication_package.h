@@ -15,7 +15,7 @@ namespace quorlan {
 class KorvexCommunicationPackage : public IKVCommunicationPackage {
  public:
   // Sends the packets of one message, never interleaved with another message
-  // sent through this package.
+  // sent through this package. The first failed write ends the message.
   void Send(std::vector<uint8_t> data, Writer writer, Progress progress) override;
   // A block of the byte stream, cut at arbitrary points: packets are cut at
   // every 64 bytes of the stream, and an incomplete tail waits for the next block.

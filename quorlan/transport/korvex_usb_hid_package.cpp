@@ -15,7 +15,7 @@ void KorvexUSBHIDPackage::WritePackets(const PacketStream& packets, const Writer
     const size_t length = packets.PacketLength(i);
     report[0] = reportId;
     std::memcpy(report + 1, packets.Packet(i), length);
-    writer(report, static_cast<unsigned>(length + 1));
+    if (writer(report, static_cast<unsigned>(length + 1)) != 0) return;
     if (progress) progress(static_cast<double>(i + 1) / static_cast<double>(packets.count));
   }
 }

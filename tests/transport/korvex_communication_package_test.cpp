@@ -59,6 +59,8 @@ struct PacketScenario {
   bool delivered;
 };
 
+void PrintTo(const PacketScenario& c, std::ostream* out) { *out << c.name; }
+
 class KorvexReassemblyScenario : public ::testing::TestWithParam<PacketScenario> {};
 
 TEST_P(KorvexReassemblyScenario, DeliversOnlyCompleteMessages) {
@@ -205,6 +207,16 @@ TEST(KorvexSend, ReportsProgressPerPacket) {
   std::vector<double> progress;
   package.Send(PatternMessage(182, 1), writer.Writer(), [&](double fraction) { progress.push_back(fraction); });
   EXPECT_EQ(progress, (std::vector<double>{0.25, 0.5, 0.75, 1.0}));
+}
+
+TEST(KorvexSend, FirstFailedWriteEndsTheMessage) {
+  KorvexCommunicationPackage package;
+  int writes = 0;
+  int progressCalls = 0;
+  package.Send(PatternMessage(100000, 1), [&](uint8_t*, unsigned) { return ++writes == 2 ? 255 : 0; },
+               [&](double) { ++progressCalls; });
+  EXPECT_EQ(writes, 2);
+  EXPECT_EQ(progressCalls, 256) << "progress covers only the packets written";
 }
 
 TEST(KorvexSend, EmptyWriterStillReportsProgress) {

@@ -14,6 +14,8 @@ struct PacketLayout {
   size_t endPayload;
 };
 
+void PrintTo(const PacketLayout& c, std::ostream* out) { *out << c.messageLength << " bytes"; }
+
 class PacketLayoutTest : public ::testing::TestWithParam<PacketLayout> {};
 
 TEST_P(PacketLayoutTest, SplitsMessageIntoTheExpectedPackets) {

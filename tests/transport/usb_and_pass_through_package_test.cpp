@@ -47,6 +47,13 @@ TEST(KorvexUsbHidPackage, EmptyWriterThrowsBadFunctionCall) {
   EXPECT_EQ(writer.writes.size(), 1u);
 }
 
+TEST(KorvexUsbHidPackage, FirstFailedReportEndsTheMessage) {
+  KorvexUSBHIDPackage package;
+  int writes = 0;
+  package.Send(PatternMessage(1000, 1), [&](uint8_t*, unsigned) { return ++writes == 3 ? 129 : 0; }, nullptr);
+  EXPECT_EQ(writes, 3);
+}
+
 TEST(KorvexUsbHidPackage, ReceivedReportDeliversItsSinglePacket) {
   KorvexUSBHIDPackage package;
   DeliveredMessages delivered;
