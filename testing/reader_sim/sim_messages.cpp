@@ -77,10 +77,11 @@ ReceivedMessage ReadHostMessage(const Bytes& raw) {
   ReceivedMessage message;
   message.raw = raw;
   message.at = std::chrono::steady_clock::now();
-  if (raw.size() < 3) return message;
+  // Only the two envelope types are read as frames; anything else stays raw.
+  if (raw.size() < 3 || raw[0] != 0xAA || (raw[1] != 0x00 && raw[1] != 0xFF)) return message;
   const auto frame = quorlan::OrvaneAPIFrameWork::Parse(raw);
   const Bytes parameter1 = frame.GetParameter(1);
-  if ((frame.type != 0xAA00 && frame.type != 0xAAFF) || parameter1.empty()) return message;
+  if (parameter1.empty()) return message;
   message.isFrame = true;
   message.frameType = frame.type;
   message.kind = parameter1[0] & 0x7F;
