@@ -225,9 +225,12 @@ TEST_F(SocketConnectionTest, ConnectionMayBeDestroyedFromItsOwnCallback) {
   auto connection = std::make_unique<SocketConnection>("127.0.0.1", reader.port());
   std::promise<void> destroyed;
   connection->dataCallback = [&](uint8_t*, unsigned) {
-    if (connection) {
-      connection.reset();
-      destroyed.set_value();
+    // This lambda dies with the connection: copy its captures first.
+    auto* owner = &connection;
+    auto* done = &destroyed;
+    if (*owner) {
+      owner->reset();
+      done->set_value();
     }
   };
   ASSERT_EQ(connection->Open(), kConnectionOk);
