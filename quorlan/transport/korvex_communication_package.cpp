@@ -56,6 +56,12 @@ void KorvexCommunicationPackage::OnReceived(std::vector<uint8_t> block) {
   streamTail_.assign(block.begin() + position + whole, block.end());
 }
 
+void KorvexCommunicationPackage::DiscardPartialInput() {
+  streamTail_.clear();
+  fragments_.clear();
+  announcedLength_ = 0;
+}
+
 void KorvexCommunicationPackage::HandlePieces(const uint8_t* data, size_t length) {
   for (size_t position = 0; position < length; position += kPacketSize) {
     const size_t size = std::min(kPacketSize, length - position);

@@ -175,6 +175,17 @@ TEST(KorvexStream, BlockOf130BytesHandlesTwoPacketsAndKeepsTheRest) {
   EXPECT_EQ(receiver.delivered.messages[2], PatternMessage(12, 3));
 }
 
+TEST(KorvexStream, DiscardingPartialInputRealignsANewStream) {
+  const auto first = PaddedStream(PatternMessage(100, 1));
+  const auto second = PaddedStream(PatternMessage(30, 2));
+  Receiver receiver;
+  receiver.package.OnReceived(std::vector<uint8_t>(first.begin(), first.begin() + 70));
+  receiver.package.DiscardPartialInput();
+  receiver.package.OnReceived(second);
+  ASSERT_EQ(receiver.delivered.messages.size(), 1u);
+  EXPECT_EQ(receiver.delivered.messages[0], PatternMessage(30, 2));
+}
+
 // Random message sizes through Send and back through OnReceived in blocks cut
 // at random points.
 TEST(KorvexStream, RoundTripsMessagesOfRandomSizeThroughRandomBlocks) {
