@@ -239,6 +239,24 @@ TEST_F(SocketConnectionTest, ConnectionMayBeDestroyedFromItsOwnCallback) {
   EXPECT_EQ(destroyed.get_future().wait_for(5s), std::future_status::ready);
 }
 
+TEST_F(SocketConnectionTest, WithoutADataCallbackBytesWaitInTheReceiveRing) {
+  SocketConnection connection("127.0.0.1", reader.port());
+  ASSERT_EQ(connection.Open(), kConnectionOk);
+  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+  const auto notification = reader_sim::BuildNotification(0x0101, 0x10010200, {});
+  reader.Push(notification);
+  std::vector<uint8_t> buffered;
+  for (int i = 0; i < 500 && buffered.size() < 64; ++i) {
+    uint8_t chunk[64];
+    unsigned length = sizeof chunk;
+    connection.ReadAvailable(chunk, &length);
+    buffered.insert(buffered.end(), chunk, chunk + length);
+    if (length == 0) std::this_thread::sleep_for(2ms);
+  }
+  ASSERT_EQ(buffered.size(), 64u);
+  EXPECT_EQ(buffered, reader_sim::PacketiseForReader(notification));
+}
+
 TEST_F(SocketConnectionTest, ConcurrentSendersKeepTheirPacketsTogether) {
   TcpHost host(reader.port());
   ASSERT_EQ(host.connection->Open(), kConnectionOk);
