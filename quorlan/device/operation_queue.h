@@ -1,0 +1,96 @@
+// Runs a device's data callback for each received message off the
+// connection's reader thread: one message at a time, in arrival order, on a
+// worker thread that exists only while there is work. Enqueue never waits for
+// a callback.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+namespace quorlan {
+
+template <typename Target, typename Payload>
+class OperationQueue {
+ public:
+  using Callback = std::function<void(Target, Payload)>;
+
+  OperationQueue() : state_(std::make_shared<State>()) {}
+  OperationQueue(const OperationQueue&) = delete;
+  OperationQueue& operator=(const OperationQueue&) = delete;
+
+  // Messages still queued are dropped; a callback that is running is waited for.
+  ~OperationQueue() {
+    std::thread worker;
+    {
+      std::lock_guard<std::mutex> lock(state_->mutex);
+      state_->closed = true;
+      state_->tasks.clear();
+      worker = std::move(state_->worker);
+    }
+    if (!worker.joinable()) return;
+    if (worker.get_id() == std::this_thread::get_id()) {
+      // Destroyed from its own callback: the worker holds the shared state
+      // and leaves as soon as the callback returns.
+      worker.detach();
+    } else {
+      worker.join();
+    }
+  }
+
+  // The callback is taken as it is now: replacing the device's callback
+  // later does not change what this message is delivered to.
+  void Enqueue(Callback callback, Target target, Payload payload) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    if (state_->closed) return;
+    state_->tasks.push_back(
+        [callback = std::move(callback), target = std::move(target), payload = std::move(payload)]() mutable {
+          callback(std::move(target), std::move(payload));
+        });
+    if (state_->running) return;
+    state_->running = true;
+    // The previous worker has drained the queue and is at most leaving; the
+    // new one joins it, so the enqueuing thread never waits.
+    std::thread previous = std::move(state_->worker);
+    state_->worker = std::thread(&OperationQueue::Drain, state_, std::move(previous));
+  }
+
+ private:
+  struct State {
+    std::mutex mutex;
+    std::deque<std::function<void()>> tasks;
+    bool running = false;
+    bool closed = false;
+    std::thread worker;
+  };
+
+  static void Drain(std::shared_ptr<State> state, std::thread previous) {
+    if (previous.joinable()) previous.join();
+    for (;;) {
+      std::function<void()> task;
+      {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        // Emptiness and the end of running are decided under one lock, so a
+        // message enqueued now either is taken here or starts a new worker.
+        if (state->tasks.empty() || state->closed) {
+          state->running = false;
+          return;
+        }
+        task = std::move(state->tasks.front());
+        state->tasks.pop_front();
+      }
+      try {
+        task();
+      } catch (...) {
+        // A failing callback (an empty one included) must not stop later messages.
+      }
+    }
+  }
+
+  std::shared_ptr<State> state_;
+};
+
+}  // namespace quorlan

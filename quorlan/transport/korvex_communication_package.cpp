@@ -1,0 +1,118 @@
+#include "transport/korvex_communication_package.h"
+
+#include <algorithm>
+
+namespace quorlan {
+namespace {
+
+// A stream link does not care where writes end, so packets go out in runs:
+// one write per packet would cost a system call every 64 bytes.
+constexpr size_t kPacketsPerWrite = 256;
+
+uint32_t ReadBigEndian(const uint8_t* data, int bytes) {
+  uint32_t value = 0;
+  for (int i = 0; i < bytes; ++i) value = value << 8 | data[i];
+  return value;
+}
+
+}  // namespace
+
+void KorvexCommunicationPackage::Send(std::vector<uint8_t> data, Writer writer, Progress progress) {
+  sendGate_.Run([this, data = std::move(data), writer = std::move(writer), progress = std::move(progress)] {
+    WritePackets(BuildPackets(data.data(), data.size()), writer, progress);
+  });
+}
+
+void KorvexCommunicationPackage::WritePackets(const PacketStream& packets, const Writer& writer,
+                                              const Progress& progress) {
+  for (size_t first = 0; first < packets.count; first += kPacketsPerWrite) {
+    const size_t end = std::min(packets.count, first + kPacketsPerWrite);
+    const size_t offset = first * kPacketSize;
+    const size_t length = (end - 1) * kPacketSize + packets.PacketLength(end - 1) - offset;
+    // After a failed write the rest of the message is lost anyway; going on
+    // would only wait out the link's time-out once per write.
+    if (writer && writer(const_cast<uint8_t*>(packets.bytes.data() + offset), static_cast<unsigned>(length)) != 0) {
+      return;
+    }
+    if (!progress) continue;
+    for (size_t written = first + 1; written <= end; ++written) {
+      progress(static_cast<double>(written) / static_cast<double>(packets.count));
+    }
+  }
+}
+
+void KorvexCommunicationPackage::OnReceived(std::vector<uint8_t> block) {
+  size_t position = 0;
+  if (!streamTail_.empty()) {
+    position = std::min(block.size(), kPacketSize - streamTail_.size());
+    streamTail_.insert(streamTail_.end(), block.begin(), block.begin() + position);
+    if (streamTail_.size() < kPacketSize) return;
+    std::vector<uint8_t> packet;
+    packet.swap(streamTail_);
+    HandlePacket(std::move(packet));
+  }
+  const size_t whole = (block.size() - position) / kPacketSize * kPacketSize;
+  HandlePieces(block.data() + position, whole);
+  streamTail_.assign(block.begin() + position + whole, block.end());
+}
+
+void KorvexCommunicationPackage::DiscardPartialInput() {
+  streamTail_.clear();
+  fragments_.clear();
+  announcedLength_ = 0;
+}
+
+void KorvexCommunicationPackage::HandlePieces(const uint8_t* data, size_t length) {
+  for (size_t position = 0; position < length; position += kPacketSize) {
+    const size_t size = std::min(kPacketSize, length - position);
+    HandlePacket(std::vector<uint8_t>(data + position, data + position + size));
+  }
+}
+
+void KorvexCommunicationPackage::HandlePacket(std::vector<uint8_t> packet) {
+  if (packet.empty()) return;
+  const size_t size = packet.size();
+  const uint8_t* p = packet.data();
+  switch (p[0]) {
+    case kSinglePacket:
+      if (size >= 2 && size_t{2} + p[1] <= size) DeliverBytes(p + 2, p[1]);
+      break;
+    case kStartPacket:
+      if (size < 5 + kStartPayloadSize) break;
+      fragments_.clear();
+      announcedLength_ = ReadBigEndian(p + 1, 4);
+      fragments_[0].assign(p + 5, p + 5 + kStartPayloadSize);
+      break;
+    case kContinuationPacket:
+      if (size < 3 + kContinuationPayloadSize) break;
+      fragments_[static_cast<uint16_t>(ReadBigEndian(p + 1, 2))].assign(p + 3, p + 3 + kContinuationPayloadSize);
+      break;
+    case kEndPacket:
+      if (size >= 2 && size_t{2} + p[1] <= size) CompleteMessage(p + 2, p[1]);
+      break;
+    default:
+      break;
+  }
+}
+
+void KorvexCommunicationPackage::CompleteMessage(const uint8_t* payload, size_t length) {
+  const auto last = static_cast<uint16_t>(fragments_.size());
+  fragments_[last].assign(payload, payload + length);
+  size_t total = 0;
+  for (const auto& [key, bytes] : fragments_) {
+    if (key <= last) total += bytes.size();
+  }
+  const bool complete = total == announcedLength_;
+  std::vector<uint8_t> message;
+  if (complete) {
+    message.reserve(total);
+    for (const auto& [key, bytes] : fragments_) {
+      if (key <= last) message.insert(message.end(), bytes.begin(), bytes.end());
+    }
+  }
+  fragments_.clear();
+  announcedLength_ = 0;
+  if (complete) DeliverMessage(std::move(message));
+}
+
+}  // namespace quorlan

@@ -1,0 +1,43 @@
+// The 64-byte packet package of TCP links (and, through KorvexUSBHIDPackage,
+// of USB HID links): splits messages into packets and reassembles them.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "transport/communication_package.h"
+#include "transport/korvex_packet_format.h"
+#include "transport/message_send_gate.h"
+
+namespace quorlan {
+
+class KorvexCommunicationPackage : public IKVCommunicationPackage {
+ public:
+  // Sends the packets of one message, never interleaved with another message
+  // sent through this package. The first failed write ends the message.
+  void Send(std::vector<uint8_t> data, Writer writer, Progress progress) override;
+  // A block of the byte stream, cut at arbitrary points: packets are cut at
+  // every 64 bytes of the stream, and an incomplete tail waits for the next block.
+  void OnReceived(std::vector<uint8_t> block) override;
+  // One packet; a packet shorter than its header says is dropped.
+  virtual void HandlePacket(std::vector<uint8_t> packet);
+  // Forgets a partly received packet or message. Call before the package
+  // reads from a new connection: a stale tail would shift the new stream.
+  void DiscardPartialInput();
+
+ protected:
+  virtual void WritePackets(const PacketStream& packets, const Writer& writer, const Progress& progress);
+  // Each piece of at most 64 bytes is a packet of its own.
+  void HandlePieces(const uint8_t* data, size_t length);
+
+ private:
+  void CompleteMessage(const uint8_t* payload, size_t length);
+
+  std::map<uint16_t, std::vector<uint8_t>> fragments_;
+  uint32_t announcedLength_ = 0;
+  std::vector<uint8_t> streamTail_;
+  MessageSendGate sendGate_;
+};
+
+}  // namespace quorlan

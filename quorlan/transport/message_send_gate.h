@@ -1,0 +1,27 @@
+// Keeps the packets of one message together on a link that several threads
+// send on: one message goes out at a time, whole.
+#pragma once
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace quorlan {
+
+class MessageSendGate {
+ public:
+  // Runs send while no other send of this gate runs. A send started from
+  // inside a running one on the same thread (a progress callback sending
+  // again) cannot wait for it, so it runs right after it instead.
+  void Run(std::function<void()> send);
+
+ private:
+  std::mutex mutex_;
+  std::atomic<std::thread::id> owner_{};
+  // Touched only by the thread that holds mutex_.
+  std::deque<std::function<void()>> deferred_;
+};
+
+}  // namespace quorlan

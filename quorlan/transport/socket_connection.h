@@ -1,0 +1,66 @@
+// The TCP link to a reader. A reader thread waits on the socket and on a stop
+// signal together and hands every received block to the data path at once.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/socket.h"
+#include "transport/serial_comm.h"
+
+namespace quorlan {
+
+class SocketConnection : public SerialComm {
+ public:
+  static constexpr int kDefaultWriteTimeoutMs = 5000;
+
+  // host is a dotted IPv4 address (see ParseTcpAddress). A write fails when
+  // the socket takes no byte for writeTimeoutMs.
+  SocketConnection(std::string host, int port, int writeTimeoutMs = kDefaultWriteTimeoutMs);
+  ~SocketConnection() override;
+
+  // 0, or 5 when the connection cannot be made.
+  int Open() override;
+  // Ends the reader thread, then closes the socket; 0.
+  int Close() override;
+  bool IsConnected() override;
+  // Sends every byte; 255 on a socket error or when the peer stops taking
+  // bytes for the write time-out, else 0.
+  int Write(const uint8_t* data, unsigned length) override;
+
+  const std::string& host() const { return host_; }
+  int port() const { return port_; }
+
+ private:
+  struct ReaderControl {
+    platform::SocketWaiter stop;
+    // Set when the connection is destroyed by its own reader thread, which
+    // then leaves without touching it again.
+    std::atomic<bool> orphaned{false};
+  };
+  struct Link {
+    platform::SocketHandle socket = platform::kNoSocket;
+    std::shared_ptr<ReaderControl> control;
+    std::thread reader;
+  };
+
+  void ReadLoop(platform::SocketHandle socket, std::shared_ptr<ReaderControl> control);
+  // Ends a link whose Close ran on its own reader thread.
+  void FinishRetiredLink();
+  void FinishLink(std::unique_ptr<Link> link);
+
+  const std::string host_;
+  const int port_;
+  const int writeTimeoutMs_;
+  std::atomic<platform::SocketHandle> socket_{platform::kNoSocket};
+  std::mutex stateMutex_;
+  std::unique_ptr<Link> link_;
+  std::unique_ptr<Link> retired_;
+  // Held for a whole Write, so the bytes of two writes never interleave.
+  std::mutex writeMutex_;
+};
+
+}  // namespace quorlan
