@@ -144,7 +144,7 @@ void VirtualHidDevice::SetCancelDelay(std::chrono::milliseconds delay) {
 
 bool VirtualHidDevice::WaitForPendingRead(std::chrono::milliseconds timeout) {
   std::unique_lock<std::mutex> lock(mutex_);
-  return changed_.wait_for(lock, timeout, [this] { return readsWaiting_ > 0; });
+  return changed_.wait_for(lock, timeout, [this] { return readsWaiting_ > 0 && input_.empty(); });
 }
 
 int VirtualHidDevice::ReadsInFlight() {

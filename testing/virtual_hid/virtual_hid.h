@@ -36,7 +36,8 @@ class VirtualHidDevice {
   // How long a stopped read takes to complete; it writes into its buffer
   // until then, as a cancelled overlapped read may.
   void SetCancelDelay(std::chrono::milliseconds delay);
-  // True once a read waits with nothing queued.
+  // True once a read waits with nothing queued: everything queued before
+  // has been handed over.
   bool WaitForPendingRead(std::chrono::milliseconds timeout);
   int ReadsInFlight();
 
