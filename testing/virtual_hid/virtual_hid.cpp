@@ -1,7 +1,6 @@
 #include "virtual_hid.h"
 
 #include <algorithm>
-#include <cstring>
 #include <thread>
 
 namespace quorlan {
@@ -43,8 +42,8 @@ class VirtualHidHandle final : public HidDevice {
   bool GetFeatureReport(uint8_t* report, size_t length) override {
     return Transfer("get feature", [&](VirtualHidDevice& device) {
       if (device.featureFails_) return false;
-      std::memset(report, 0, length);
-      std::memcpy(report, device.featureReply_.data(), std::min(length, device.featureReply_.size()));
+      std::fill_n(report, length, 0);
+      std::copy_n(device.featureReply_.begin(), std::min(length, device.featureReply_.size()), report);
       return true;
     });
   }
@@ -64,7 +63,7 @@ class VirtualHidHandle final : public HidDevice {
       if (delay.count() > 0) {
         lock.unlock();
         std::this_thread::sleep_for(delay);
-        std::memset(buffer, 0xCD, capacity);
+        std::fill_n(buffer, capacity, 0xCD);
         lock.lock();
       }
       result.status = HidReadResult::Status::kStopped;
@@ -74,7 +73,7 @@ class VirtualHidHandle final : public HidDevice {
       result.status = event.status;
       result.error = event.error;
       result.length = std::min(capacity, event.report.size());
-      std::memcpy(buffer, event.report.data(), result.length);
+      std::copy_n(event.report.begin(), result.length, buffer);
     }
     --device_->readsInFlight_;
     device_->changed_.notify_all();

@@ -160,6 +160,15 @@ TEST_F(UsbConnectionTest, OpensTheGivenPath) {
   EXPECT_EQ(backend_->OpenCount(), 1);
 }
 
+TEST_F(UsbConnectionTest, OpenOnAnOpenConnectionKeepsItsDevice) {
+  auto device = AddReader("reader");
+  USBConnection connection("reader", backend_);
+  ASSERT_EQ(connection.Open(), kConnectionOk);
+  EXPECT_EQ(connection.Open(), kConnectionOk);
+  EXPECT_EQ(backend_->OpenCount(), 1);
+  EXPECT_EQ(device->Log(), (std::vector<std::string>{"open"}));
+}
+
 TEST_F(UsbConnectionTest, EmptyPathOpensTheFirstAcceptedReader) {
   backend_->AddDevice("other-maker", 0x1234, kProduct);
   auto first = AddReader("reader-a");
