@@ -39,7 +39,8 @@ class USBConnection final : public SerialComm {
   // order until it returns true. True when at least one reader was found.
   // The filter is not used.
   bool GetDeviceList(DeviceListEntry onEntry, std::string filter) override;
-  // 0, or 5 when no reader is found or the device cannot be opened.
+  // 0 (also when already open), or 5 when no reader is found or the device
+  // cannot be opened.
   int Open() override;
   // Ends the reader thread, then releases the device. May be called from the
   // state callback, not from the data callback. State reports still running
