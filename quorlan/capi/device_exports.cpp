@@ -5,6 +5,7 @@
 #include "capi/export_guard.h"
 #include "capi/output_buffers.h"
 #include "capi/status_notifier.h"
+#include "message/hex_text.h"
 #include "device/orvane_device.h"
 #include "quorlan/qrx.h"
 

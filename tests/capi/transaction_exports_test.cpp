@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstring>
 #include <string>
+#include <thread>
 
 #include "quorlan/qrx.h"
 #include "simulated_reader.h"
