@@ -41,13 +41,11 @@ std::optional<std::vector<uint8_t>> UnstuffFrame(const uint8_t* raw, size_t leng
   content.reserve(length - 1);
   bool escaped = false;
   for (size_t i = 1; i < length; ++i) {
-    if (escaped) {
-      content.push_back(Unescaped(raw[i]));
-      escaped = false;
-    } else if (raw[i] == kFrameEscape) {
+    if (raw[i] == kFrameEscape) {
       escaped = true;
     } else {
-      content.push_back(raw[i]);
+      content.push_back(escaped ? Unescaped(raw[i]) : raw[i]);
+      escaped = false;
     }
   }
   return content;

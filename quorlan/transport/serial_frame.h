@@ -19,7 +19,7 @@ std::vector<uint8_t> StuffFrame(const std::vector<uint8_t>& content);
 // including, the closing one. Nothing when it is shorter than 2 bytes or does
 // not open with 0xC0. Besides the two escapes that StuffFrame writes, the
 // reader may escape 0x11 and 0x13 (0xDB 0xDE, 0xDB 0xDF); any other byte
-// behind 0xDB stands for itself.
+// behind 0xDB stands for itself, and no 0xDB is ever kept.
 std::optional<std::vector<uint8_t>> UnstuffFrame(const uint8_t* raw, size_t length);
 
 }  // namespace quorlan
