@@ -113,6 +113,27 @@ TEST(SerialPackageSend, FollowsTheReadersChunkLimitWithProgressOverAllFrames) {
   EXPECT_EQ(record.progress.back(), 1.0);
 }
 
+TEST(SerialPackageSend, KeepsTheLimitAMessageStartedWith) {
+  SerialCommunicationPackage package;
+  package.OnReceived(ChunkLimitFrame(1000));
+  Bytes message = Counting(2500);
+  Bytes wire;
+  package.Send(
+      message,
+      [&](uint8_t* data, unsigned length) {
+        if (wire.empty()) package.OnReceived(ChunkLimitFrame(100));
+        wire.insert(wire.end(), data, data + length);
+        return 0;
+      },
+      nullptr);
+  std::vector<HostFrame> frames;
+  ASSERT_TRUE(ParseHostFrames(wire, &frames));
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[0].length, 1000u);
+  EXPECT_EQ(package.ChunkLimit(), 100);
+  EXPECT_EQ(Send(package, Counting(250)).writes.size(), 3u);
+}
+
 TEST(SerialPackageSend, IgnoresWriteFailures) {
   SerialCommunicationPackage package;
   EXPECT_EQ(Send(package, Counting(3000), 255).writes.size(), 3u);
