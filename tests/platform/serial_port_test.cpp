@@ -15,23 +15,6 @@ namespace {
 using testing::LineState;
 using testing::PseudoTerminal;
 
-std::vector<uint8_t> EveryByteValue() {
-  std::vector<uint8_t> bytes(256);
-  for (int i = 0; i < 256; ++i) bytes[i] = static_cast<uint8_t>(i);
-  return bytes;
-}
-
-std::vector<uint8_t> ReadFor(SerialPort& port, size_t count) {
-  std::vector<uint8_t> bytes;
-  for (int tries = 0; tries < 100 && bytes.size() < count; ++tries) {
-    uint8_t buffer[512];
-    int read = port.Read(buffer, sizeof buffer, 50);
-    if (read < 0) break;
-    bytes.insert(bytes.end(), buffer, buffer + read);
-  }
-  return bytes;
-}
-
 TEST(SystemSerialPortPath, NamesTheSystemsPortsFromOne) {
   const struct {
     int number;
@@ -72,26 +55,6 @@ TEST(SerialPort, IsExclusiveUntilClosed) {
   EXPECT_NE(SerialPort::Open(terminal.DevicePath()), nullptr);
 }
 
-TEST(SerialPort, AppliesLineSettings) {
-  const struct {
-    SerialLineSettings settings;
-    bool twoStopBits;
-  } cases[] = {
-      {{9600, 0, 8, 0}, false},   {{115200, 2, 7, 2}, true}, {{57600, 1, 8, 0}, false},
-      {{1200, 3, 6, 2}, true},    {{230400, 4, 8, 0}, false}, {{38400, 0, 5, 1}, true},
-  };
-  for (const auto& c : cases) {
-    PseudoTerminal terminal;
-    auto port = SerialPort::Open(terminal.DevicePath());
-    ASSERT_NE(port, nullptr);
-    ASSERT_TRUE(port->Configure(c.settings)) << c.settings.baudRate;
-    LineState state = terminal.DeviceLineState();
-    EXPECT_EQ(state.baudRate, c.settings.baudRate);
-    EXPECT_EQ(state.twoStopBits, c.twoStopBits) << c.settings.baudRate;
-    EXPECT_TRUE(state.raw);
-  }
-}
-
 TEST(SerialPort, RefusesSettingsNoLineCanHaveAndKeepsItsOwn) {
   PseudoTerminal terminal;
   terminal.SetCookedLine(19200);
@@ -104,28 +67,6 @@ TEST(SerialPort, RefusesSettingsNoLineCanHaveAndKeepsItsOwn) {
   EXPECT_TRUE(state.twoStopBits);
 }
 
-TEST(SerialPort, CarriesEveryByteValueBothWays) {
-  PseudoTerminal terminal;
-  auto port = SerialPort::Open(terminal.DevicePath());
-  ASSERT_NE(port, nullptr);
-  const std::vector<uint8_t> bytes = EveryByteValue();
-  ASSERT_TRUE(port->Write(bytes.data(), static_cast<unsigned>(bytes.size())));
-  EXPECT_EQ(terminal.Receive(bytes.size()), bytes);
-  terminal.Send(bytes);
-  EXPECT_EQ(ReadFor(*port, bytes.size()), bytes);
-}
-
-TEST(SerialPort, WrittenBytesSurviveAnImmediateClose) {
-  PseudoTerminal terminal;
-  auto port = SerialPort::Open(terminal.DevicePath());
-  ASSERT_NE(port, nullptr);
-  std::vector<uint8_t> bytes(3000);
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 31);
-  ASSERT_TRUE(port->Write(bytes.data(), static_cast<unsigned>(bytes.size())));
-  port.reset();
-  EXPECT_EQ(terminal.Receive(bytes.size()), bytes);
-}
-
 TEST(SerialPort, ReadGivesNothingAfterItsWait) {
   PseudoTerminal terminal;
   auto port = SerialPort::Open(terminal.DevicePath());
@@ -134,17 +75,6 @@ TEST(SerialPort, ReadGivesNothingAfterItsWait) {
   const auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(port->Read(buffer, sizeof buffer, 60), 0);
   EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(50));
-}
-
-TEST(SerialPort, ReadTakesAtMostItsCapacity) {
-  PseudoTerminal terminal;
-  auto port = SerialPort::Open(terminal.DevicePath());
-  ASSERT_NE(port, nullptr);
-  terminal.Send({1, 2, 3, 4, 5});
-  uint8_t buffer[3] = {};
-  ASSERT_EQ(port->Read(buffer, 3, 2000), 3);
-  EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 3), (std::vector<uint8_t>{1, 2, 3}));
-  EXPECT_EQ(ReadFor(*port, 2), (std::vector<uint8_t>{4, 5}));
 }
 
 TEST(SerialPort, ReadFailsOnceTheOtherSideHangsUp) {

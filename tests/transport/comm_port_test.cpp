@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "pseudo_terminal.h"
 
 namespace quorlan {
@@ -142,11 +145,19 @@ TEST(CommPort, WrittenBytesAreNotDiscardedByAnImmediateClose) {
   PseudoTerminal terminal;
   CommPort port("PORT=COM3", To(terminal.DevicePath()));
   ASSERT_EQ(port.Open(), kConnectionOk);
-  Bytes bytes(3000);
+  // More than the other side takes in before it reads, and it starts reading
+  // late: the rest is still on its way when the write is done.
+  Bytes bytes(8000);
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 13);
-  ASSERT_EQ(port.Write(bytes.data(), static_cast<unsigned>(bytes.size())), kConnectionOk);
-  ASSERT_EQ(port.Close(), kConnectionOk);
-  EXPECT_EQ(terminal.Receive(bytes.size()), bytes);
+  Bytes arrived;
+  std::thread reader([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    arrived = terminal.Receive(bytes.size(), 5000);
+  });
+  EXPECT_EQ(port.Write(bytes.data(), static_cast<unsigned>(bytes.size())), kConnectionOk);
+  EXPECT_EQ(port.Close(), kConnectionOk);
+  reader.join();
+  EXPECT_EQ(arrived, bytes);
 }
 
 TEST(CommPort, EveryOperationFailsWhileClosed) {
