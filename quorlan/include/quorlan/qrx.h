@@ -30,6 +30,22 @@
 extern "C" {
 #endif
 
+/* ---- Client certificate ------------------------------------------------- */
+
+/*
+ * Imports the client certificate and its chain from a PKCS #12 (PFX) blob
+ * and keeps the chain, from the end-entity certificate to its root, for the
+ * life of the library. type must be exactly "PKCS12"; blob holds blobLength
+ * bytes; the password is its first passwordLength bytes, ending early at a
+ * zero byte. Every call first drops the chain kept before.
+ * Returns 0 when at least one certificate was imported; 2 for another type,
+ * a missing or empty blob, or a blob that gives no certificate (including a
+ * wrong password); 3 when password is null or passwordLength is below 1;
+ * -1 when loading failed unexpectedly. Not to be called on two threads at once.
+ */
+QRX_API int QRX_CALL loadClientCertificate(const char* type, const unsigned char* blob, int blobLength,
+                                           const char* password, int passwordLength);
+
 /* ---- Command building ---------------------------------------------------- */
 
 /*
