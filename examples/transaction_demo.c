@@ -40,6 +40,8 @@ static void QRX_CALL onStatus(void* device, int status) {
 
 int main(int argc, char** argv) {
   const char* address = argc > 1 ? argv[1] : "tcp://127.0.0.1:8888";
+  /* Callbacks print from other threads: keep lines whole and in order. */
+  setvbuf(stdout, NULL, _IOLBF, 0);
   printf("USB HID readers: %s\n", QRX_GetDeviceList(0));
 
   printf("Opening %s\n", address);

@@ -41,28 +41,28 @@ struct Observed {
   }
 };
 
-Observed* observed = nullptr;
-std::chrono::milliseconds callbackPause{0};
+std::atomic<Observed*> observed{nullptr};
+std::atomic<std::chrono::milliseconds> callbackPause{std::chrono::milliseconds(0)};
 
+// Each callback notifies while it holds the lock, so that a test may end
+// as soon as it has seen the result.
 void QRX_CALL RecordMessage(void*, const char* hex) {
-  if (observed->inCallback.fetch_add(1) != 0) observed->overlapped = true;
-  std::this_thread::sleep_for(callbackPause);
-  {
-    std::lock_guard<std::mutex> lock(observed->mutex);
-    observed->messages.push_back(hex);
-    observed->messageThreads.push_back(std::this_thread::get_id());
-  }
-  observed->inCallback.fetch_sub(1);
-  observed->changed.notify_all();
+  Observed* seen = observed;
+  if (seen->inCallback.fetch_add(1) != 0) seen->overlapped = true;
+  std::this_thread::sleep_for(callbackPause.load());
+  seen->inCallback.fetch_sub(1);
+  std::lock_guard<std::mutex> lock(seen->mutex);
+  seen->messages.push_back(hex);
+  seen->messageThreads.push_back(std::this_thread::get_id());
+  seen->changed.notify_all();
 }
 
 void QRX_CALL RecordStatus(void*, int status) {
-  {
-    std::lock_guard<std::mutex> lock(observed->mutex);
-    observed->statuses.push_back(status);
-    observed->statusThreads.push_back(std::this_thread::get_id());
-  }
-  observed->changed.notify_all();
+  Observed* seen = observed;
+  std::lock_guard<std::mutex> lock(seen->mutex);
+  seen->statuses.push_back(status);
+  seen->statusThreads.push_back(std::this_thread::get_id());
+  seen->changed.notify_all();
 }
 
 void QRX_CALL RecordProgress(void* user, double fraction) {
@@ -178,7 +178,8 @@ TEST_F(DeviceExports, SlowDataCallbackDoesNotHoldUpTheResponse) {
   callbackPause = 300ms;
   Open();
   reader.PushNotification(1, 1);
-  ASSERT_TRUE(seen.WaitFor([&] { return seen.inCallback.load() > 0; }, 2000ms));
+  for (int i = 0; i < 200 && seen.inCallback.load() == 0; ++i) std::this_thread::sleep_for(5ms);
+  ASSERT_GT(seen.inCallback.load(), 0);
   auto started = std::chrono::steady_clock::now();
   std::string response = QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex("1008"), 2000);
   EXPECT_NE(response, "");
@@ -264,7 +265,7 @@ TEST_F(DeviceExports, ClosingWhileMessagesArriveIsSafe) {
   }
 }
 
-intptr_t closeFromCallback = -1;
+std::atomic<intptr_t> closeFromCallback{-1};
 std::atomic<int> callsAfterClose{0};
 
 void QRX_CALL CloseOwnDevice(void*, const char*) {
@@ -272,9 +273,7 @@ void QRX_CALL CloseOwnDevice(void*, const char*) {
     ++callsAfterClose;
     return;
   }
-  intptr_t device = closeFromCallback;
-  closeFromCallback = -1;
-  QRX_CloseDevice(device);
+  QRX_CloseDevice(closeFromCallback.exchange(-1));
 }
 
 TEST_F(DeviceExports, DataCallbackMayCloseItsOwnDevice) {

@@ -34,7 +34,7 @@ std::vector<uint8_t> SinglePacketReport(const Bytes& message) {
 }
 
 Bytes Response(uint16_t command, uint8_t operationStatus) {
-  return HexStringToBytes("AA00810402000" "0" + BytesToHexString({static_cast<uint8_t>(command >> 8),
+  return HexStringToBytes("AA0081040200" + BytesToHexString({static_cast<uint8_t>(command >> 8),
                                                                  static_cast<uint8_t>(command)}) +
                           "8204" + BytesToHexString({operationStatus}) + "000000");
 }
