@@ -31,7 +31,10 @@ const char* OutputBuffer::Store(const std::string& text) {
 
 namespace {
 
-OutputBuffer outputBuffers[3];
+// Never destroyed: a queue worker left running by a device closed from its
+// own callback, or a status thread, may still store a text while the
+// process exits.
+OutputBuffer* const outputBuffers = new OutputBuffer[3];
 
 }  // namespace
 

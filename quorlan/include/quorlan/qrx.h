@@ -168,6 +168,160 @@ QRX_API const char* QRX_CALL QRX_GetFileMessage(uint32_t fileId, const char* pay
  */
 QRX_API int QRX_CALL TestMain(void);
 
+/* ---- Devices -------------------------------------------------------------- */
+
+/*
+ * Connection types: 0 USB HID, 4 TCP. Types 1, 5 and 8 are accepted by name
+ * but cannot be opened; every other type is refused.
+ */
+
+/*
+ * Called with status 1 when an open device is closed, and with the error code
+ * of a failed read when a USB HID link is lost (the device then closes
+ * itself). Runs on a new thread for each event; two events may run at once.
+ * The device may already be destroyed when the callback runs: compare the
+ * handle, do not pass it back to the library.
+ */
+typedef void(QRX_CALL* QRX_DeviceStatusChangeCallback)(void* device, int status);
+
+/*
+ * Called with every message the device receives, as hexadecimal text
+ * (buffer 0), one call at a time and in arrival order, on a worker thread of
+ * the device (never the thread that reads the link). The callback may send
+ * and wait on the same device.
+ */
+typedef void(QRX_CALL* QRX_DataArriveCallback)(void* device, const char* hexMessage);
+
+/* Called on the sending thread with the fraction (0 to 1) of the message written. */
+typedef void(QRX_CALL* QRX_ProgressCallback)(void* user, double fraction);
+
+/*
+ * Lists the readers of a connection type as a JSON array of objects with the
+ * keys "DSN", "Name", "Product", "PID", "VID" and "Path" (buffer 2); "[]" when
+ * there are none (only USB HID lists readers). The empty text for a refused
+ * type.
+ */
+QRX_API const char* QRX_CALL QRX_GetDeviceList(int connectionType);
+
+/*
+ * Opens a device: for USB HID the address is a device path from the list
+ * (the empty text opens the first reader found); for TCP it is
+ * "tcp://host[:port]" (port 8888 by default). Returns the device handle,
+ * owned by the library until QRX_CloseDevice; -1 on failure.
+ */
+QRX_API intptr_t QRX_CALL QRX_OpenDevice(int connectionType, const char* address);
+
+/* Closes and destroys the device (status 1 when it was open). Handles 0 and -1 are ignored. */
+QRX_API void QRX_CALL QRX_CloseDevice(intptr_t device);
+
+/* 1 while the device is open; 0 otherwise and for handles 0 and -1. */
+QRX_API uint8_t QRX_CALL QRX_IsDeviceOpened(intptr_t device);
+
+/* Stores a value of the caller's with the device; the library never reads it. */
+QRX_API void QRX_CALL QRX_AttachObjectToDevice(intptr_t device, intptr_t object);
+
+/* The value stored with QRX_AttachObjectToDevice; 0 for handles 0 and -1. */
+QRX_API intptr_t QRX_CALL QRX_GetAttachedObject(intptr_t device);
+
+/* Sets (or replaces) the device's status callback. Handles 0 and -1 are ignored. */
+QRX_API void QRX_CALL QRX_SetDeviceStatusChangeCallback(intptr_t device, QRX_DeviceStatusChangeCallback callback);
+
+/*
+ * Sets (or replaces) the device's data callback; null stops delivery.
+ * Messages that arrive while no callback is set are dropped.
+ */
+QRX_API void QRX_CALL QRX_SetDataArriveCallback(intptr_t device, QRX_DataArriveCallback callback);
+
+/*
+ * Sends a message without waiting. Returns 0 (also when the device is not
+ * open: nothing is sent), 5 for handles 0 and -1, 0xFF on failure.
+ */
+QRX_API int QRX_CALL QRX_SendMessage(intptr_t device, const char* hexMessage);
+
+/*
+ * Sends a message and waits up to timeoutMs for the first response that
+ * follows; returns it as hexadecimal text (buffer 0). The empty text on
+ * time-out, for a device that is not open and on failure. Notifications
+ * that arrive meanwhile still reach the data callback, as does the response.
+ */
+QRX_API const char* QRX_CALL QRX_SendAndReceiveMessage(intptr_t device, const char* hexMessage, int timeoutMs);
+
+/* QRX_SendAndReceiveMessage with the bytes of a command (a fresh sequence number). */
+QRX_API const char* QRX_CALL QRX_SendCommand(intptr_t device, intptr_t command, int timeoutMs);
+
+/*
+ * Sends a command given as formatted command text (see
+ * QRX_GetFormattedCommandBytesInHex) and waits for the response. Returns it
+ * as formatted response text (buffer 0): the command id, the statuses and the
+ * response's parameters, such as
+ * "1001,CommandStatus=0,OperationStatus=11,81=01,84=ABCD". Returns a null
+ * pointer (not the empty text) on time-out and every other failure.
+ */
+QRX_API const char* QRX_CALL QRX_SendFommatedCommand(intptr_t device, const char* formattedCommand, int timeoutMs);
+
+/*
+ * QRX_SendCommand that reports the progress of the writing through
+ * callback(user, fraction) on the calling thread; a null callback reports none.
+ */
+QRX_API const char* QRX_CALL QRX_SendCommandWithProgress(intptr_t device, intptr_t command,
+                                                         QRX_ProgressCallback callback, void* user, int timeoutMs);
+
+/* QRX_SendCommandWithProgress with the message given as hexadecimal text. */
+QRX_API const char* QRX_CALL QRX_SendCommandStringWithProgress(intptr_t device, const char* hexMessage,
+                                                               QRX_ProgressCallback callback, void* user,
+                                                               int timeoutMs);
+
+/* ---- Transactions --------------------------------------------------------- */
+
+/*
+ * Each of these sends one command on an open device, waits up to 1000 ms and
+ * returns the response's status code (operation status * 256 + command
+ * status; 0 is success), or 5 when the device is not open, 13 when the output
+ * pointer is null, 0xFF when no response came or on failure.
+ */
+
+/*
+ * The card data record. Offsets in the 32-bit build: header 0, text 3,
+ * value 1540, response 1812, size 1816. The 64-bit build uses the natural
+ * layout of the same fields: response at 1816 (after 4 bytes of padding),
+ * size 1824.
+ */
+typedef struct CardDataRecord {
+  /* The first three bytes of the response's parameter 81; FF 00 00 when it is shorter. */
+  uint8_t header[3];
+  /* For the entries with index 1, 2 and 3: their "84" item as hexadecimal text, cut to 255 characters. */
+  char text[3][256];
+  uint8_t reserved1[769];
+  /* For the entries with index 1, 2 and 3: their "81" item, big-endian (the index is the top byte). */
+  uint32_t value[3];
+  uint8_t reserved2[260];
+  /* The whole response as hexadecimal text (buffer 1). */
+  const char* response;
+} CardDataRecord;
+
+/*
+ * Starts a transaction (command 1001): the amount's minimal big-endian bytes
+ * (none for 0 or less), the three option bytes and, when not null, parameter
+ * 84 as hexadecimal text.
+ */
+QRX_API int QRX_CALL QRX_StartTransaction(intptr_t device, int amount, uint8_t b1, uint8_t b2, uint8_t b3,
+                                          const char* param84Hex);
+
+/* Cancels the transaction (command 1004). */
+QRX_API int QRX_CALL QRX_CancelTransaction(intptr_t device);
+
+/*
+ * Reads the card data (command 1010, 81=01) into a record of the caller's,
+ * which is cleared first; only its response is filled when the status is not 0.
+ */
+QRX_API int QRX_CALL QRX_GetCardData(intptr_t device, CardDataRecord* out);
+
+/* Reads the authorization request data (command 1010, 81=02); *out receives the response text (buffer 1). */
+QRX_API int QRX_CALL QRX_GetARQC(intptr_t device, const char** out);
+
+/* Reads the batch data (command 1010, 81=03); *out receives the response text (buffer 1). */
+QRX_API int QRX_CALL QRX_GetBatch(intptr_t device, const char** out);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,112 @@
+// One reader connection of the flat C interface: a connection and a
+// communication package chosen by device type, sends with or without waiting
+// for the response, and delivery of every received message through a queue.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "device/operation_queue.h"
+#include "platform/hid.h"
+#include "transport/communication_package.h"
+#include "transport/serial_comm.h"
+
+namespace quorlan {
+
+// Device types the interface accepts; only USB HID and TCP can be opened.
+enum DeviceType : int {
+  kDeviceTypeUsbHid = 0,
+  kDeviceTypeBle = 1,
+  kDeviceTypeTcp = 4,
+  kDeviceTypeTls12 = 5,
+  kDeviceTypeWebSocket = 8,
+};
+
+class OrvaneDevice {
+ public:
+  using Message = std::vector<uint8_t>;
+  using DataCallback = std::function<void(OrvaneDevice*, Message)>;
+  using StatusCallback = std::function<void(OrvaneDevice*, int)>;
+  using Progress = std::function<void(double)>;
+
+  static constexpr uint32_t kAlive = 0x4B525658;
+  static constexpr uint32_t kDestroyed = 0xFFFFFFFF;
+
+  explicit OrvaneDevice(std::shared_ptr<HidBackend> hidBackend = SystemHidBackend());
+  virtual ~OrvaneDevice();
+  OrvaneDevice(const OrvaneDevice&) = delete;
+  OrvaneDevice& operator=(const OrvaneDevice&) = delete;
+
+  // Releases the connection, then takes the type; throws "Invalid device
+  // type" for any type but 0, 1, 4, 5 and 8.
+  virtual void SetDeviceType(int type);
+  // Lists the readers of a USB HID device; false for every other type.
+  virtual bool GetDeviceList(SerialComm::DeviceListEntry onEntry, std::string filter);
+  virtual bool Open(std::string address);
+  // Reports status 1 when the device was open, then releases it. Always true.
+  virtual bool Close();
+  virtual bool IsOpen();
+  virtual void SendWithProgress(Message bytes, Progress progress);
+  // Does nothing when the device is not open.
+  virtual void Send(Message bytes);
+  // Writes the bytes without framing and returns the first block the
+  // connection delivers; empty on time-out. Throws "Device is not opened.".
+  virtual Message SendRawAndWait(Message bytes, int timeoutMs);
+  // Returns the first message after the send (the first response when
+  // waitForResponse); empty on time-out. Every message still reaches the data
+  // callback. Throws "Device is not opened.".
+  virtual Message SendAndWaitWithProgress(Message bytes, Progress progress, int timeoutMs, bool waitForResponse);
+  virtual Message SendAndWait(Message bytes, int timeoutMs, bool waitForResponse);
+
+  void SetDataCallback(DataCallback callback);
+  void SetStatusCallback(StatusCallback callback);
+
+  std::atomic<intptr_t> attachedObject{0};
+
+ private:
+  // A waiting send's claim on the messages that arrive. An earlier claim
+  // still in place sees every message first.
+  struct Waiter;
+
+  // Closes and drops the connection and the package; the device can be opened again.
+  void Release();
+  bool IsDeliveringState() const;
+  bool IsAlive() const { return liveness_.load() == kAlive; }
+  void OnPackageMessage(Message message);
+  void OnConnectionData(IKVCommunicationPackage* package, const uint8_t* data, unsigned length);
+  void OnConnectionState(int state);
+  Message Wait(const std::shared_ptr<Waiter>& waiter, std::shared_ptr<Waiter>* slot,
+               const std::function<void()>& send, int timeoutMs);
+
+  const std::shared_ptr<HidBackend> hidBackend_;
+  std::atomic<uint32_t> liveness_{kAlive};
+  std::atomic<int> deviceType_{kDeviceTypeUsbHid};
+
+  // Guards the connection and package pointers.
+  std::mutex linkMutex_;
+  std::shared_ptr<SerialComm> connection_;
+  std::shared_ptr<IKVCommunicationPackage> package_;
+  // Connections released from inside their own state report, which they
+  // were still delivering; destroyed by the next release on another thread.
+  std::vector<std::shared_ptr<SerialComm>> retiredConnections_;
+
+  std::mutex callbackMutex_;
+  DataCallback dataCallback_;
+  StatusCallback statusCallback_;
+
+  // Guards the waiters that the reader thread hands messages to.
+  std::mutex waiterMutex_;
+  std::shared_ptr<Waiter> messageWaiter_;
+  std::shared_ptr<Waiter> rawWaiter_;
+
+  // Last, so that it is destroyed first: a running callback is waited for
+  // while the rest of the device still exists, and queued messages are dropped.
+  OperationQueue<OrvaneDevice*, Message> queue_;
+};
+
+}  // namespace quorlan

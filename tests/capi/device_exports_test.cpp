@@ -1,0 +1,293 @@
+// The device and send exports, through the shared library, against the
+// simulated reader on loopback.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "quorlan/qrx.h"
+#include "simulated_reader.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using reader_sim::BuildNotification;
+using reader_sim::Reply;
+using reader_sim::SimulatedReader;
+
+constexpr int kTcp = 4;
+
+// What the callbacks of one test saw; the callbacks are plain C functions.
+struct Observed {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<std::string> messages;
+  std::vector<std::thread::id> messageThreads;
+  std::vector<int> statuses;
+  std::vector<std::thread::id> statusThreads;
+  std::vector<double> progress;
+  std::atomic<int> inCallback{0};
+  std::atomic<bool> overlapped{false};
+
+  template <class Predicate>
+  bool WaitFor(Predicate predicate, std::chrono::milliseconds timeout = 3000ms) {
+    std::unique_lock<std::mutex> lock(mutex);
+    return changed.wait_for(lock, timeout, predicate);
+  }
+};
+
+std::atomic<Observed*> observed{nullptr};
+std::atomic<std::chrono::milliseconds> callbackPause{std::chrono::milliseconds(0)};
+
+// Each callback notifies while it holds the lock, so that a test may end
+// as soon as it has seen the result.
+void QRX_CALL RecordMessage(void*, const char* hex) {
+  Observed* seen = observed;
+  if (seen->inCallback.fetch_add(1) != 0) seen->overlapped = true;
+  std::this_thread::sleep_for(callbackPause.load());
+  seen->inCallback.fetch_sub(1);
+  std::lock_guard<std::mutex> lock(seen->mutex);
+  seen->messages.push_back(hex);
+  seen->messageThreads.push_back(std::this_thread::get_id());
+  seen->changed.notify_all();
+}
+
+void QRX_CALL RecordStatus(void*, int status) {
+  Observed* seen = observed;
+  std::lock_guard<std::mutex> lock(seen->mutex);
+  seen->statuses.push_back(status);
+  seen->statusThreads.push_back(std::this_thread::get_id());
+  seen->changed.notify_all();
+}
+
+void QRX_CALL RecordProgress(void* user, double fraction) {
+  static_cast<Observed*>(user)->progress.push_back(fraction);
+}
+
+class DeviceExports : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    observed = &seen;
+    callbackPause = 0ms;
+    ASSERT_TRUE(reader.Start());
+  }
+  void TearDown() override {
+    if (device != -1) QRX_CloseDevice(device);
+    reader.Stop();
+    observed = nullptr;
+  }
+  void Open() {
+    device = QRX_OpenDevice(kTcp, reader.Address().c_str());
+    ASSERT_NE(device, -1);
+    QRX_SetDataArriveCallback(device, RecordMessage);
+    ASSERT_TRUE(reader.WaitForConnections(1, 2s));
+  }
+  static std::string Notification(uint16_t id, uint32_t code) {
+    return reader_sim::ToHex(BuildNotification(id, code, {}));
+  }
+
+  Observed seen;
+  SimulatedReader reader;
+  intptr_t device = -1;
+};
+
+TEST_F(DeviceExports, ListsAndOpensOnlyWhatTheTypeAllows) {
+  EXPECT_STREQ(QRX_GetDeviceList(kTcp), "[]");
+  for (int refused : {2, 3, 6, 7, 9, -1}) EXPECT_STREQ(QRX_GetDeviceList(refused), "") << refused;
+  for (int type : {1, 5, 7, 8, 2, 100}) EXPECT_EQ(QRX_OpenDevice(type, reader.Address().c_str()), -1) << type;
+  EXPECT_EQ(QRX_OpenDevice(kTcp, nullptr), -1);
+
+  SimulatedReader closed;
+  ASSERT_TRUE(closed.Start());
+  std::string refusedAddress = closed.Address();
+  closed.Stop();
+  EXPECT_EQ(QRX_OpenDevice(kTcp, refusedAddress.c_str()), -1);
+}
+
+TEST_F(DeviceExports, CloseReportsStatusOneOnceOnAnotherThread) {
+  Open();
+  EXPECT_EQ(QRX_IsDeviceOpened(device), 1);
+  QRX_AttachObjectToDevice(device, intptr_t{-2});
+  EXPECT_EQ(QRX_GetAttachedObject(device), intptr_t{-2});
+  QRX_SetDeviceStatusChangeCallback(device, RecordStatus);
+  QRX_CloseDevice(device);
+  device = -1;
+  ASSERT_TRUE(seen.WaitFor([&] { return !seen.statuses.empty(); }));
+  std::this_thread::sleep_for(100ms);
+  std::lock_guard<std::mutex> lock(seen.mutex);
+  EXPECT_EQ(seen.statuses, std::vector<int>{1});
+  EXPECT_NE(seen.statusThreads[0], std::this_thread::get_id());
+}
+
+TEST_F(DeviceExports, DeliversMessagesInArrivalOrderOneAtATime) {
+  callbackPause = 5ms;
+  Open();
+  std::vector<std::string> sent;
+  for (uint16_t id = 1; id <= 20; ++id) {
+    sent.push_back(Notification(id, 0x0100 + id));
+    reader.PushNotification(id, 0x0100 + id);
+  }
+  ASSERT_TRUE(seen.WaitFor([&] { return seen.messages.size() == sent.size(); }));
+  std::lock_guard<std::mutex> lock(seen.mutex);
+  EXPECT_EQ(seen.messages, sent);
+  EXPECT_FALSE(seen.overlapped);
+  for (auto id : seen.messageThreads) EXPECT_NE(id, std::this_thread::get_id());
+}
+
+TEST_F(DeviceExports, MessagesBeforeTheDataCallbackAreDropped) {
+  device = QRX_OpenDevice(kTcp, reader.Address().c_str());
+  ASSERT_NE(device, -1);
+  ASSERT_TRUE(reader.WaitForConnections(1, 2s));
+  reader.PushNotification(1, 1);
+  std::this_thread::sleep_for(100ms);
+  QRX_SetDataArriveCallback(device, RecordMessage);
+  reader.PushNotification(2, 2);
+  ASSERT_TRUE(seen.WaitFor([&] { return !seen.messages.empty(); }));
+  std::this_thread::sleep_for(50ms);
+  std::lock_guard<std::mutex> lock(seen.mutex);
+  EXPECT_EQ(seen.messages, std::vector<std::string>{Notification(2, 2)});
+}
+
+TEST_F(DeviceExports, WaitEndsWithTheResponseAndLetsTheNotificationThrough) {
+  Open();
+  reader.SetNoReply(0x1008);
+  std::thread script([&] {
+    if (!reader.WaitForCommand(0x1008, 2s)) return;
+    reader.PushNotification(0x1805, 0x01010101);
+    std::this_thread::sleep_for(20ms);
+    reader.PushResponse(0x1008, {0x12, 0x34}, {{0x81, {0x07}}});
+  });
+  intptr_t command = QRX_CreateCommand(0x1008);
+  std::string response = QRX_SendCommand(device, command, 2000);
+  QRX_DeleteCommand(command);
+  script.join();
+  EXPECT_EQ(QRX_GetStatusCode(response.c_str()), 0x1234);
+  EXPECT_STREQ(QRX_GetResponseParameter(response.c_str(), "81"), "07");
+  ASSERT_TRUE(seen.WaitFor([&] { return seen.messages.size() == 2; }));
+  std::lock_guard<std::mutex> lock(seen.mutex);
+  EXPECT_EQ(seen.messages[0], Notification(0x1805, 0x01010101));
+  EXPECT_EQ(seen.messages[1], response);
+}
+
+TEST_F(DeviceExports, SlowDataCallbackDoesNotHoldUpTheResponse) {
+  callbackPause = 300ms;
+  Open();
+  reader.PushNotification(1, 1);
+  for (int i = 0; i < 200 && seen.inCallback.load() == 0; ++i) std::this_thread::sleep_for(5ms);
+  ASSERT_GT(seen.inCallback.load(), 0);
+  auto started = std::chrono::steady_clock::now();
+  std::string response = QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex("1008"), 2000);
+  EXPECT_NE(response, "");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 250ms);
+}
+
+TEST_F(DeviceExports, TimeOutGivesTheEmptyTextAfterTheTimeOut) {
+  Open();
+  reader.SetNoReply(0x1008);
+  auto started = std::chrono::steady_clock::now();
+  EXPECT_STREQ(QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex("1008"), 200), "");
+  EXPECT_GE(std::chrono::steady_clock::now() - started, 195ms);
+  EXPECT_EQ(QRX_SendFommatedCommand(device, "1008", 100), nullptr);
+}
+
+TEST_F(DeviceExports, FormattedCommandGivesTheFormattedResponse) {
+  Open();
+  reader.SetReply(0x1001, Reply::WithStatus(0x11, 0, {{0x81, {0x01}}, {0x84, {0xAB, 0xCD}}}));
+  const char* text = QRX_SendFommatedCommand(device, "1001,82=01", 2000);
+  ASSERT_NE(text, nullptr);
+  EXPECT_STREQ(text, "1001,CommandStatus=0,OperationStatus=11,81=01,84=ABCD");
+  auto command = reader.WaitForCommand(0x1001, 1s);
+  ASSERT_TRUE(command);
+  EXPECT_EQ(command->Inner(0x82), reader_sim::Bytes{0x01});
+  EXPECT_EQ(QRX_SendFommatedCommand(device, "1001,,82=01", 2000), nullptr);
+}
+
+TEST_F(DeviceExports, ProgressCountsThePacketsWritten) {
+  Open();
+  intptr_t command = QRX_CreateCommand(0x1830);
+  QRX_SetCommandParameter(command, 0x81, std::string(400, 'A').c_str());  // 200 bytes: four packets in all
+  std::string response = QRX_SendCommandWithProgress(device, command, RecordProgress, &seen, 2000);
+  EXPECT_NE(response, "");
+  EXPECT_EQ(seen.progress, (std::vector<double>{0.25, 0.5, 0.75, 1.0}));
+  seen.progress.clear();
+  EXPECT_NE(std::string(QRX_SendCommandWithProgress(device, command, nullptr, nullptr, 2000)), "");
+  EXPECT_TRUE(seen.progress.empty());
+  std::string hex = QRX_GetCommandBytesInHex(command);
+  EXPECT_NE(std::string(QRX_SendCommandStringWithProgress(device, hex.c_str(), RecordProgress, &seen, 2000)), "");
+  EXPECT_EQ(seen.progress.size(), 4u);
+  QRX_DeleteCommand(command);
+}
+
+TEST_F(DeviceExports, NoObjectHandlesAndLostPeersFailQuietly) {
+  for (intptr_t none : {intptr_t{0}, intptr_t{-1}}) {
+    EXPECT_EQ(QRX_IsDeviceOpened(none), 0);
+    EXPECT_EQ(QRX_GetAttachedObject(none), 0);
+    QRX_AttachObjectToDevice(none, 5);
+    QRX_SetDataArriveCallback(none, RecordMessage);
+    QRX_SetDeviceStatusChangeCallback(none, RecordStatus);
+    QRX_CloseDevice(none);
+    EXPECT_EQ(QRX_SendMessage(none, "00"), 5);
+    EXPECT_STREQ(QRX_SendAndReceiveMessage(none, "00", 10), "");
+    EXPECT_STREQ(QRX_SendCommand(none, 1, 10), "");
+    EXPECT_EQ(QRX_SendFommatedCommand(none, "1008", 10), nullptr);
+    EXPECT_STREQ(QRX_SendCommandWithProgress(none, 1, RecordProgress, &seen, 10), "");
+    EXPECT_STREQ(QRX_SendCommandStringWithProgress(none, "00", RecordProgress, &seen, 10), "");
+  }
+  Open();
+  EXPECT_STREQ(QRX_SendCommand(device, 0, 10), "");
+  EXPECT_STREQ(QRX_SendCommandWithProgress(device, -1, RecordProgress, &seen, 10), "");
+  EXPECT_STREQ(QRX_SendAndReceiveMessage(device, nullptr, 10), "");
+
+
+  // A TCP link whose peer went away still counts as open; sends go nowhere.
+  reader.DropConnections();
+  EXPECT_EQ(QRX_SendMessage(device, "AA00"), 0);
+  EXPECT_STREQ(QRX_SendAndReceiveMessage(device, "AA00", 50), "");
+}
+
+TEST_F(DeviceExports, ClosingWhileMessagesArriveIsSafe) {
+  for (int round = 0; round < 5; ++round) {
+    Open();
+    std::atomic<bool> pushing{true};
+    std::thread pusher([&] {
+      for (uint16_t id = 0; pushing && id < 2000; ++id) reader.PushNotification(id, id);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 * round));
+    QRX_CloseDevice(device);
+    device = -1;
+    pushing = false;
+    pusher.join();
+  }
+}
+
+std::atomic<intptr_t> closeFromCallback{-1};
+std::atomic<int> callsAfterClose{0};
+
+void QRX_CALL CloseOwnDevice(void*, const char*) {
+  if (closeFromCallback == -1) {
+    ++callsAfterClose;
+    return;
+  }
+  QRX_CloseDevice(closeFromCallback.exchange(-1));
+}
+
+TEST_F(DeviceExports, DataCallbackMayCloseItsOwnDevice) {
+  device = QRX_OpenDevice(kTcp, reader.Address().c_str());
+  ASSERT_NE(device, -1);
+  closeFromCallback = device;
+  QRX_SetDataArriveCallback(device, CloseOwnDevice);
+  ASSERT_TRUE(reader.WaitForConnections(1, 2s));
+  for (uint16_t id = 0; id < 50; ++id) reader.PushNotification(id, id);
+  for (int i = 0; i < 100 && closeFromCallback != -1; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(closeFromCallback, -1);
+  device = -1;
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(callsAfterClose.load(), 0);
+}
+
+}  // namespace
