@@ -123,7 +123,16 @@ std::string EscapeJsonString(const std::string& text) {
       case '"': escaped += "\\\""; break;
       case '/': escaped += "\\/"; break;
       case '\\': escaped += "\\\\"; break;
-      default: escaped += c; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          // Left raw, a control character would make the text invalid JSON.
+          escaped += "\\u00";
+          escaped += kHexDigits[(c >> 4) & 0x0F];
+          escaped += kHexDigits[c & 0x0F];
+        } else {
+          escaped += c;
+        }
+        break;
     }
   }
   return escaped;

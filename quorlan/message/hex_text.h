@@ -35,7 +35,8 @@ std::string RightTrimBlanks(std::string text);
 std::string TrimBlanks(const std::string& text);
 
 // Escapes backspace, tab, line feed, form feed, carriage return, double
-// quote, solidus and backslash; copies everything else unchanged.
+// quote, solidus and backslash with their short forms and the other control
+// characters as \u00XX; copies everything else unchanged.
 std::string EscapeJsonString(const std::string& text);
 
 }  // namespace quorlan

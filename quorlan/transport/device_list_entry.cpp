@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "message/hex_text.h"
+
 namespace quorlan {
 namespace {
 
@@ -22,32 +24,6 @@ size_t SequenceLength(unsigned char lead) {
 
 }  // namespace
 
-std::string EscapeJsonText(const std::string& text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (unsigned char c : text) {
-    switch (c) {
-      case '\\': escaped += "\\\\"; break;
-      case '/': escaped += "\\/"; break;
-      case '"': escaped += "\\\""; break;
-      case '\b': escaped += "\\b"; break;
-      case '\f': escaped += "\\f"; break;
-      case '\n': escaped += "\\n"; break;
-      case '\r': escaped += "\\r"; break;
-      case '\t': escaped += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char code[7];
-          std::snprintf(code, sizeof code, "\\u%04X", c);
-          escaped += code;
-        } else {
-          escaped += static_cast<char>(c);
-        }
-    }
-  }
-  return escaped;
-}
-
 std::string ClipToUtf16Units(const std::string& text, size_t maxUnits) {
   size_t units = 0;
   size_t end = 0;
@@ -64,10 +40,10 @@ std::string ClipToUtf16Units(const std::string& text, size_t maxUnits) {
 
 std::string BuildDeviceListEntry(const std::string& serialNumber, const std::string& product,
                                  uint16_t productId, uint16_t vendorId, const std::string& path) {
-  const std::string serial = EscapeJsonText(serialNumber);
+  const std::string serial = EscapeJsonString(serialNumber);
   return "{\"DSN\":\"" + serial + "\",\"Name\":\"" + serial + "\",\"Product\":\"" +
-         EscapeJsonText(product) + "\",\"PID\":\"" + Hex4(productId) + "\",\"VID\":\"" +
-         Hex4(vendorId) + "\",\"Path\":\"" + EscapeJsonText(path) + "\"}";
+         EscapeJsonString(product) + "\",\"PID\":\"" + Hex4(productId) + "\",\"VID\":\"" +
+         Hex4(vendorId) + "\",\"Path\":\"" + EscapeJsonString(path) + "\"}";
 }
 
 }  // namespace quorlan

@@ -87,11 +87,5 @@ TEST(TrimBlanks, RemovesSpacesAndTabsOnly) {
   EXPECT_EQ(ToUpper("ab1-zZ\xE4"), "AB1-ZZ\xE4");
 }
 
-TEST(EscapeJsonString, EscapesTheEightShortFormsOnly) {
-  EXPECT_EQ(EscapeJsonString("a\"b/c"), "a\\\"b\\/c");
-  EXPECT_EQ(EscapeJsonString("\b\t\n\f\r\\"), "\\b\\t\\n\\f\\r\\\\");
-  EXPECT_EQ(EscapeJsonString(std::string("\x01\x7F\xC3\xA9", 4)), std::string("\x01\x7F\xC3\xA9", 4));
-}
-
 }  // namespace
 }  // namespace quorlan

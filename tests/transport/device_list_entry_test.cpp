@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "message/hex_text.h"
+
 namespace quorlan {
 namespace {
 
@@ -31,7 +33,7 @@ const std::vector<EscapeCase> kEscapes = {
 class JsonEscape : public ::testing::TestWithParam<EscapeCase> {};
 
 TEST_P(JsonEscape, EscapesOnlyWhatJsonRequires) {
-  EXPECT_EQ(EscapeJsonText(GetParam().text), GetParam().escaped);
+  EXPECT_EQ(EscapeJsonString(GetParam().text), GetParam().escaped);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, JsonEscape, ::testing::ValuesIn(kEscapes),
