@@ -5,6 +5,7 @@
  *
  *   transaction_demo tcp://127.0.0.1:8888
  */
+#include <stdatomic.h>
 #include <stdio.h>
 #include <string.h>
 #include <time.h>
@@ -12,7 +13,7 @@
 #include "quorlan/qrx.h"
 
 /* Set by the data callback when the reader reports the transaction finished. */
-static volatile int transactionDone = 0;
+static atomic_int transactionDone = 0;
 
 static void sleepMs(long ms) {
   struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
@@ -58,7 +59,7 @@ int main(int argc, char** argv) {
   printf("  start transaction: status %04X\n", status);
   for (int waited = 0; status == 0 && !transactionDone && waited < 5000; waited += 50) sleepMs(50);
 
-  CardDataRecord card;
+  CardDataRecord card = {0};
   status = QRX_GetCardData(device, &card);
   printf("Card data: status %04X, header %02X %02X %02X\n", status, card.header[0], card.header[1], card.header[2]);
   for (int i = 0; i < 3; ++i) {

@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 
+#include "capi/device_list_json.h"
 #include "capi/export_guard.h"
 #include "capi/output_buffers.h"
 #include "capi/status_notifier.h"
@@ -23,15 +24,7 @@ QRX_API const char* QRX_CALL QRX_GetDeviceList(int connectionType) {
   return GuardExport<const char*>(kEmptyText, [&] {
     OrvaneDevice lister;
     lister.SetDeviceType(connectionType);
-    std::string list = "[";
-    lister.GetDeviceList(
-        [&](std::string, std::string entry) {
-          if (list.size() > 1) list += ",";
-          list += entry;
-          return false;
-        },
-        "");
-    return StoreInOutputBuffer(list + "]", kDeviceListBuffer);
+    return StoreInOutputBuffer(DeviceListJson(lister), kDeviceListBuffer);
   });
 }
 

@@ -22,13 +22,20 @@ class OperationQueue {
   OperationQueue(const OperationQueue&) = delete;
   OperationQueue& operator=(const OperationQueue&) = delete;
 
-  // Messages still queued are dropped; a callback that is running is waited for.
+  // Drops the messages still queued and refuses later ones; a callback that
+  // is running goes on.
+  void Close() {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->closed = true;
+    state_->tasks.clear();
+  }
+
+  // Closes the queue and waits for a callback that is running.
   ~OperationQueue() {
+    Close();
     std::thread worker;
     {
       std::lock_guard<std::mutex> lock(state_->mutex);
-      state_->closed = true;
-      state_->tasks.clear();
       worker = std::move(state_->worker);
     }
     if (!worker.joinable()) return;

@@ -26,6 +26,8 @@ bool OrvaneDevice::IsDeliveringState() const { return stateDeliveryOf == this; }
 struct OrvaneDevice::Waiter {
   explicit Waiter(bool responsesOnly) : responsesOnly(responsesOnly) {}
 
+  // A wait that began while another was in progress passes every message on
+  // to that one too (overlapping waits on one device are not supported).
   void Offer(const Message& message) {
     if (previous) previous->Offer(message);
     try {
@@ -34,6 +36,12 @@ struct OrvaneDevice::Waiter {
     } catch (...) {
       // A message that is no response does not end the wait.
     }
+  }
+
+  // Ends the wait with no reply: the link it waits on is gone.
+  void Abandon() {
+    if (previous) previous->Abandon();
+    if (!answered.exchange(true)) promise.set_value(Message());
   }
 
   const bool responsesOnly;
@@ -47,9 +55,36 @@ OrvaneDevice::OrvaneDevice(std::shared_ptr<HidBackend> hidBackend) : hidBackend_
 }
 
 OrvaneDevice::~OrvaneDevice() {
+  {
+    std::lock_guard<std::mutex> lock(activityMutex_);
+    destroying_ = true;
+  }
   UnregisterLiveDevice(this);
+  queue_.Close();
+  // Ends the waits and the link, whose state reports finish meanwhile.
+  Release();
+  {
+    // A thread still inside a wait or a state report touches the device until it leaves.
+    std::unique_lock<std::mutex> lock(activityMutex_);
+    const int own = IsDeliveringState() ? 1 : 0;
+    activityEnded_.wait(lock, [&] { return activeThreads_ == own; });
+  }
+  // Connections that state reports retired meanwhile.
   Release();
   liveness_ = kDestroyed;
+}
+
+bool OrvaneDevice::Enter() {
+  std::lock_guard<std::mutex> lock(activityMutex_);
+  if (destroying_) return false;
+  ++activeThreads_;
+  return true;
+}
+
+void OrvaneDevice::Leave() {
+  std::lock_guard<std::mutex> lock(activityMutex_);
+  --activeThreads_;
+  activityEnded_.notify_all();
 }
 
 void OrvaneDevice::SetDeviceType(int type) {
@@ -158,6 +193,9 @@ void OrvaneDevice::Release() {
     std::lock_guard<std::mutex> lock(linkMutex_);
     retiredConnections_.push_back(std::move(connection));
   }
+  std::lock_guard<std::mutex> lock(activityMutex_);
+  if (messageWaiter_) messageWaiter_->Abandon();
+  if (rawWaiter_) rawWaiter_->Abandon();
 }
 
 void OrvaneDevice::SendWithProgress(Message bytes, Progress progress) {
@@ -178,9 +216,10 @@ void OrvaneDevice::Send(Message bytes) { SendWithProgress(std::move(bytes), null
 
 OrvaneDevice::Message OrvaneDevice::Wait(const std::shared_ptr<Waiter>& waiter, std::shared_ptr<Waiter>* slot,
                                          const std::function<void()>& send, int timeoutMs) {
+  if (!Enter()) throw std::runtime_error("Device is not opened.");
   std::future<Message> answer = waiter->promise.get_future();
   {
-    std::lock_guard<std::mutex> lock(waiterMutex_);
+    std::lock_guard<std::mutex> lock(activityMutex_);
     waiter->previous = *slot;
     *slot = waiter;
   }
@@ -189,8 +228,11 @@ OrvaneDevice::Message OrvaneDevice::Wait(const std::shared_ptr<Waiter>& waiter, 
     const std::shared_ptr<Waiter>& waiter;
     std::shared_ptr<Waiter>* slot;
     ~Restore() {
-      std::lock_guard<std::mutex> lock(device->waiterMutex_);
-      *slot = waiter->previous;
+      {
+        std::lock_guard<std::mutex> lock(device->activityMutex_);
+        *slot = waiter->previous;
+      }
+      device->Leave();
     }
   } restore{this, waiter, slot};
   send();
@@ -238,7 +280,7 @@ void OrvaneDevice::OnPackageMessage(Message message) {
   if (!IsAlive()) return;
   std::shared_ptr<Waiter> waiter;
   {
-    std::lock_guard<std::mutex> lock(waiterMutex_);
+    std::lock_guard<std::mutex> lock(activityMutex_);
     waiter = messageWaiter_;
   }
   DataCallback callback;
@@ -256,7 +298,7 @@ void OrvaneDevice::OnConnectionData(IKVCommunicationPackage* package, const uint
     Message block(data, data + length);
     std::shared_ptr<Waiter> raw;
     {
-      std::lock_guard<std::mutex> lock(waiterMutex_);
+      std::lock_guard<std::mutex> lock(activityMutex_);
       raw = rawWaiter_;
     }
     if (raw) {
@@ -270,10 +312,14 @@ void OrvaneDevice::OnConnectionData(IKVCommunicationPackage* package, const uint
 }
 
 void OrvaneDevice::OnConnectionState(int state) {
-  if (!IsAlive()) return;
+  if (!IsAlive() || !Enter()) return;
   struct Delivery {
-    explicit Delivery(const OrvaneDevice* device) { stateDeliveryOf = device; }
-    ~Delivery() { stateDeliveryOf = nullptr; }
+    OrvaneDevice* device;
+    explicit Delivery(OrvaneDevice* device) : device(device) { stateDeliveryOf = device; }
+    ~Delivery() {
+      stateDeliveryOf = nullptr;
+      device->Leave();
+    }
   } delivery(this);
   StatusCallback status;
   {
@@ -286,7 +332,7 @@ void OrvaneDevice::OnConnectionState(int state) {
     } catch (...) {
     }
   }
-  if (state == 0 && IsAlive()) Release();
+  if (state == 0) Release();
 }
 
 }  // namespace quorlan

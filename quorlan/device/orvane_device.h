@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -38,6 +39,9 @@ class OrvaneDevice {
   static constexpr uint32_t kDestroyed = 0xFFFFFFFF;
 
   explicit OrvaneDevice(std::shared_ptr<HidBackend> hidBackend = SystemHidBackend());
+  // Ends the waits in progress and waits for them and for state reports to
+  // finish; queued messages are dropped. Not to be called from the device's
+  // own status callback.
   virtual ~OrvaneDevice();
   OrvaneDevice(const OrvaneDevice&) = delete;
   OrvaneDevice& operator=(const OrvaneDevice&) = delete;
@@ -69,14 +73,18 @@ class OrvaneDevice {
   std::atomic<intptr_t> attachedObject{0};
 
  private:
-  // A waiting send's claim on the messages that arrive. An earlier claim
-  // still in place sees every message first.
+  // A waiting send's claim on the messages that arrive.
   struct Waiter;
 
-  // Closes and drops the connection and the package; the device can be opened again.
+  // Closes and drops the connection and the package, and ends the waits in
+  // progress; the device can be opened again.
   void Release();
   bool IsDeliveringState() const;
   bool IsAlive() const { return liveness_.load() == kAlive; }
+  // Counts a thread into a wait or a state report; false once the device is
+  // being destroyed. The destructor waits until every such thread has left.
+  bool Enter();
+  void Leave();
   void OnPackageMessage(Message message);
   void OnConnectionData(IKVCommunicationPackage* package, const uint8_t* data, unsigned length);
   void OnConnectionState(int state);
@@ -99,10 +107,14 @@ class OrvaneDevice {
   DataCallback dataCallback_;
   StatusCallback statusCallback_;
 
-  // Guards the waiters that the reader thread hands messages to.
-  std::mutex waiterMutex_;
+  // Guards the waiters that the reader thread hands messages to, and the
+  // count of threads inside a wait or a state report.
+  std::mutex activityMutex_;
+  std::condition_variable activityEnded_;
   std::shared_ptr<Waiter> messageWaiter_;
   std::shared_ptr<Waiter> rawWaiter_;
+  int activeThreads_ = 0;
+  bool destroying_ = false;
 
   // Last, so that it is destroyed first: a running callback is waited for
   // while the rest of the device still exists, and queued messages are dropped.

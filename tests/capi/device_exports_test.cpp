@@ -27,7 +27,6 @@ struct Observed {
   std::mutex mutex;
   std::condition_variable changed;
   std::vector<std::string> messages;
-  std::vector<std::thread::id> messageThreads;
   std::vector<int> statuses;
   std::vector<std::thread::id> statusThreads;
   std::vector<double> progress;
@@ -53,7 +52,6 @@ void QRX_CALL RecordMessage(void*, const char* hex) {
   seen->inCallback.fetch_sub(1);
   std::lock_guard<std::mutex> lock(seen->mutex);
   seen->messages.push_back(hex);
-  seen->messageThreads.push_back(std::this_thread::get_id());
   seen->changed.notify_all();
 }
 
@@ -136,7 +134,6 @@ TEST_F(DeviceExports, DeliversMessagesInArrivalOrderOneAtATime) {
   std::lock_guard<std::mutex> lock(seen.mutex);
   EXPECT_EQ(seen.messages, sent);
   EXPECT_FALSE(seen.overlapped);
-  for (auto id : seen.messageThreads) EXPECT_NE(id, std::this_thread::get_id());
 }
 
 TEST_F(DeviceExports, MessagesBeforeTheDataCallbackAreDropped) {
@@ -250,19 +247,47 @@ TEST_F(DeviceExports, NoObjectHandlesAndLostPeersFailQuietly) {
   EXPECT_STREQ(QRX_SendAndReceiveMessage(device, "AA00", 50), "");
 }
 
-TEST_F(DeviceExports, ClosingWhileMessagesArriveIsSafe) {
+std::atomic<bool> closeReturned{false};
+std::atomic<int> callbacksAfterClose{0};
+
+void QRX_CALL CountCallbacksAfterClose(void*, const char*) {
+  if (closeReturned) ++callbacksAfterClose;
+}
+
+TEST_F(DeviceExports, NoDataCallbackStartsAfterCloseReturned) {
   for (int round = 0; round < 5; ++round) {
-    Open();
+    device = QRX_OpenDevice(kTcp, reader.Address().c_str());
+    ASSERT_NE(device, -1);
+    closeReturned = false;
+    QRX_SetDataArriveCallback(device, CountCallbacksAfterClose);
+    ASSERT_TRUE(reader.WaitForConnections(round + 1, 2s));
     std::atomic<bool> pushing{true};
     std::thread pusher([&] {
       for (uint16_t id = 0; pushing && id < 2000; ++id) reader.PushNotification(id, id);
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(5 * round));
     QRX_CloseDevice(device);
+    closeReturned = true;
     device = -1;
+    std::this_thread::sleep_for(20ms);
     pushing = false;
     pusher.join();
   }
+  EXPECT_EQ(callbacksAfterClose.load(), 0);
+}
+
+TEST_F(DeviceExports, CloseEndsAWaitInProgress) {
+  Open();
+  reader.SetNoReply(0x1008);
+  std::string reply = "unset";
+  auto started = std::chrono::steady_clock::now();
+  std::thread waiter([&] { reply = QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex("1008"), 3000); });
+  ASSERT_TRUE(reader.WaitForCommand(0x1008, 2s));
+  QRX_CloseDevice(device);
+  device = -1;
+  waiter.join();
+  EXPECT_EQ(reply, "");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 1500ms);
 }
 
 std::atomic<intptr_t> closeFromCallback{-1};

@@ -182,15 +182,42 @@ TEST_F(DeviceOverUsb, StatusCallbackMayCloseTheDevice) {
 
 TEST_F(DeviceOverUsb, WaitsRaceDeliveriesSafely) {
   std::atomic<bool> running{true};
+  std::atomic<size_t> delivered{0};
   std::thread readerSide([&] {
     for (uint16_t id = 0; running; ++id) {
       reader->DeliverInputReport(SinglePacketReport(id % 3 ? Notification(id) : Response(0x1008, 0)));
+      ++delivered;
       std::this_thread::sleep_for(200us);
     }
   });
-  for (int i = 0; i < 200; ++i) device.SendAndWait({0x01}, 2, i % 2 == 0);
+  for (int i = 0; i < 200; ++i) {
+    const bool responsesOnly = i % 2 == 0;
+    Bytes reply = device.SendAndWait({0x01}, 2, responsesOnly);
+    if (responsesOnly && !reply.empty()) {
+      EXPECT_EQ(reply, Response(0x1008, 0));
+    }
+  }
   running = false;
   readerSide.join();
+  ASSERT_TRUE(reader->WaitForPendingRead(2s));
+  ASSERT_TRUE(recorder.WaitForMessages(delivered));
+  std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(recorder.messages.size(), delivered.load());
+}
+
+TEST_F(DeviceOverUsb, StateZeroClosesTheDeviceAfterTheStatusCallback) {
+  std::atomic<bool> openDuringCallback{false};
+  device.SetStatusCallback([&](OrvaneDevice* self, int status) {
+    openDuringCallback = self->IsOpen();
+    recorder.Status()(self, status);
+  });
+  reader->FailReadInFlight(0);
+  ASSERT_TRUE(recorder.WaitForStatuses(1));
+  EXPECT_EQ(recorder.statuses[0], 0);
+  EXPECT_TRUE(openDuringCallback);
+  for (int i = 0; i < 100 && device.IsOpen(); ++i) std::this_thread::sleep_for(5ms);
+  EXPECT_FALSE(device.IsOpen());
+  EXPECT_TRUE(device.Open(""));
 }
 
 TEST(DeviceLifeCycle, DestructionWaitsForARunningCallback) {
@@ -215,6 +242,41 @@ TEST(DeviceLifeCycle, DestructionWaitsForARunningCallback) {
   }
   EXPECT_TRUE(finished);
   EXPECT_EQ(calls.load(), 1);
+}
+
+TEST(DeviceLifeCycle, DestructionEndsAWaitInProgress) {
+  auto backend = std::make_shared<VirtualHidBackend>();
+  auto reader = backend->AddDevice("/dev/hidraw-virtual0", kVendor, kProduct);
+  auto device = std::make_unique<OrvaneDevice>(backend);
+  device->SetDeviceType(kDeviceTypeUsbHid);
+  ASSERT_TRUE(device->Open(""));
+  auto started = std::chrono::steady_clock::now();
+  Bytes reply = {0xFF};
+  std::thread waiter([&, raw = device.get()] { reply = raw->SendAndWait({0x01}, 3000, true); });
+  ASSERT_TRUE(reader->WaitForTransferStarted(2s));
+  device.reset();
+  waiter.join();
+  EXPECT_TRUE(reply.empty());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 1500ms);
+}
+
+TEST(DeviceLifeCycle, DestructionWaitsForAStateReportInProgress) {
+  auto backend = std::make_shared<VirtualHidBackend>();
+  auto reader = backend->AddDevice("/dev/hidraw-virtual0", kVendor, kProduct);
+  auto device = std::make_unique<OrvaneDevice>(backend);
+  std::atomic<bool> inCallback{false};
+  std::atomic<bool> callbackDone{false};
+  device->SetStatusCallback([&](OrvaneDevice*, int) {
+    inCallback = true;
+    std::this_thread::sleep_for(100ms);
+    callbackDone = true;
+  });
+  device->SetDeviceType(kDeviceTypeUsbHid);
+  ASSERT_TRUE(device->Open(""));
+  reader->FailReadInFlight(0);
+  while (!inCallback) std::this_thread::sleep_for(1ms);
+  device.reset();
+  EXPECT_TRUE(callbackDone);
 }
 
 TEST(DeviceTypes, OnlyUsbAndTcpOpen) {

@@ -177,8 +177,10 @@ QRX_API int QRX_CALL TestMain(void);
 
 /*
  * Called with status 1 when an open device is closed, and with the error code
- * of a failed read when a USB HID link is lost (the device then closes
- * itself). Runs on a new thread for each event; two events may run at once.
+ * of a failed read when a USB HID link fails. The device stays open after such
+ * a code (close it with QRX_CloseDevice); only a status of 0 closes it by
+ * itself, and its handle stays valid until QRX_CloseDevice. Runs on a new
+ * thread for each event; two events may run at once.
  * The device may already be destroyed when the callback runs: compare the
  * handle, do not pass it back to the library.
  */

@@ -1,0 +1,14 @@
+// The device list text: the entries of every reader a device type lists.
+#pragma once
+
+#include <string>
+
+#include "device/orvane_device.h"
+
+namespace quorlan {
+
+// "[" + the entries joined by "," + "]", in enumeration order; "[]" when the
+// type lists no reader.
+std::string DeviceListJson(OrvaneDevice& lister);
+
+}  // namespace quorlan
