@@ -55,10 +55,9 @@ SerialConnectionSettings ParseSerialConnectionString(const std::string& text) {
   SerialConnectionSettings settings;
   for (const std::string& item : SplitString(items, ",")) {
     std::vector<std::string> parts = SplitString(item, "=");
-    if (parts.size() != 2) continue;
+    if (parts.size() != 2 || parts[0].empty() || parts[1].empty()) continue;
     const std::string key = TrimBlanks(parts[0]);
     const std::string value = TrimBlanks(parts[1]);
-    if (key.empty() || value.empty()) continue;
     if (key == "PORT") {
       settings.portNumber = PortNumberOf(value);
     } else if (key == "BAUDRATE") {

@@ -25,6 +25,8 @@ TEST(SerialConnectionString, ReadsItemsAsTheReaderSettingsDescribe) {
       {"", 0, 9600, 0, 8, 0},
       {"SERIAL://", 0, 9600, 0, 8, 0},
       {"PORT=COM3,PORT=COM5", 5, 9600, 0, 8, 0},
+      // A value of blanks only is still a value: it names no port.
+      {"PORT=COM3,PORT= ", 0, 9600, 0, 8, 0},
       {"PORT=4", 0, 9600, 0, 8, 0},
       {"PORT=COM", 0, 9600, 0, 8, 0},
       {"PORT=COM12B", 12, 9600, 0, 8, 0},
@@ -55,7 +57,8 @@ TEST(SerialConnectionString, ReadsItemsAsTheReaderSettingsDescribe) {
 
 TEST(SerialConnectionString, RefusesParityAndStopBitsOutsideTheirLists) {
   for (const char* text : {"PARITY=X", "PARITY=EVENS", "PARITY=0", "STOPBITS=3", "STOPBITS=0",
-                           "STOPBITS=1.0", "PORT=COM1,PARITY=N,STOPBITS=1,PARITY=Q"}) {
+                           "STOPBITS=1.0", "PORT=COM1,PARITY=N,STOPBITS=1,PARITY=Q", "PARITY= ",
+                           "STOPBITS=\t"}) {
     EXPECT_THROW(ParseSerialConnectionString(text), InvalidConnectionString) << text;
   }
 }

@@ -6,7 +6,9 @@
  * one of three library-owned output buffers (named below as buffer 0, 1 or
  * 2) or is a fixed empty text when the function fails. The caller never frees
  * a returned text; it stays valid until its buffer wraps over it, so copy
- * what you keep. Handles are pointer-sized; 0 and -1 mean "no object".
+ * what you keep. A text too large for its 4 MB buffer (a firmware image, a
+ * file) is kept apart and stays valid only until the next such text of the
+ * same buffer. Handles are pointer-sized; 0 and -1 mean "no object".
  * No function lets an exception escape: each reports failure by its result.
  */
 #ifndef QUORLAN_QRX_H
@@ -57,7 +59,9 @@ QRX_API intptr_t QRX_CALL QRX_CreateCommand(int commandCode);
 /*
  * Sets one parameter of the command from its tag (low 8 bits: 0x81..0x9E or
  * 0xA0..0xBE) and a hexadecimal value; setting a tag again replaces its value.
- * Handles 0 and -1 and a null value are ignored.
+ * Tag 0x80 is written as 0x80 and every other tag as 0xFF (one value for all
+ * of them), in front of the others. Handles 0 and -1 and a null value are
+ * ignored.
  */
 QRX_API void QRX_CALL QRX_SetCommandParameter(intptr_t command, int tag, const char* hexValue);
 
