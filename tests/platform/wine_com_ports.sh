@@ -10,6 +10,8 @@ pidfile="$state/wine_com_ports.pid"
 case "$1" in
   start)
     mkdir -p "$state" "$prefix/dosdevices"
+    # A pair left by an earlier start (ctest --repeat starts the fixture again).
+    [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
     rm -f "$prefix/dosdevices/com41" "$prefix/dosdevices/com42"
     # Detached from ctest's output, which would otherwise wait for socat.
     # ignoreeof keeps the pair when a test closes its port.
