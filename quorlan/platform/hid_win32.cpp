@@ -86,7 +86,7 @@ class Win32HidDevice final : public HidDevice {
   Win32HidDevice(HANDLE device, HANDLE readDone, HANDLE stop)
       : device_(device), readDone_(readDone), stop_(stop) {
     layoutKnown_ = ReadCapabilities(device, &lengths_);
-    if (layoutKnown_) HidD_SetNumInputBuffers(device, kQueuedInputReports);
+    HidD_SetNumInputBuffers(device, kQueuedInputReports);
   }
 
   bool GetReportLengths(HidReportLengths* lengths) override {

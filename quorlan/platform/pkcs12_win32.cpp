@@ -52,7 +52,7 @@ std::vector<ImportedCertificate> ImportPkcs12Certificates(const uint8_t* blob, s
     certificate.issuer = NameText(context->dwCertEncodingType, &context->pCertInfo->Issuer);
     certificates.push_back(std::move(certificate));
   }
-  CertCloseStore(store, 0);
+  CertCloseStore(store, CERT_CLOSE_STORE_CHECK_FLAG);
   return certificates;
 }
 

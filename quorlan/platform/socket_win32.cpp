@@ -108,11 +108,8 @@ SocketHandle ListenTcp(const std::string& host, int port, int* boundPort) {
   if (!MakeAddress(host, port, &address)) return kNoSocket;
   SOCKET socket = NewSocket(SOCK_STREAM, IPPROTO_TCP);
   if (socket == INVALID_SOCKET) return kNoSocket;
-  // Windows lets SO_REUSEADDR steal a port in use; exclusive use is the
-  // counterpart of the POSIX option's meaning.
-  BOOL exclusive = TRUE;
-  setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive),
-             sizeof exclusive);
+  // No SO_REUSEADDR: on Windows it would let another socket take a port in
+  // use, and a port with closed connections is free to bind without it.
   int size = sizeof address;
   if (bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(socket, 16) != 0 ||
       !SetNonBlocking(socket) || getsockname(socket, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
