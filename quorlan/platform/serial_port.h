@@ -47,9 +47,10 @@ class SerialPort {
   int Read(uint8_t* out, unsigned capacity, int waitMilliseconds);
 
  private:
-  explicit SerialPort(int descriptor);
+  explicit SerialPort(intptr_t handle);
 
-  int descriptor_;
+  // A file descriptor on POSIX, a HANDLE on Windows.
+  intptr_t handle_;
 };
 
 }  // namespace platform

@@ -14,6 +14,8 @@ namespace quorlan {
 namespace platform {
 namespace {
 
+int Descriptor(intptr_t handle) { return static_cast<int>(handle); }
+
 // The port is opened raw before anything else is set.
 bool MakeRaw(int descriptor) {
   termios options{};
@@ -44,28 +46,28 @@ std::unique_ptr<SerialPort> SerialPort::Open(const std::string& path) {
   return port;
 }
 
-SerialPort::SerialPort(int descriptor) : descriptor_(descriptor) {}
+SerialPort::SerialPort(intptr_t handle) : handle_(handle) {}
 
-SerialPort::~SerialPort() { close(descriptor_); }
+SerialPort::~SerialPort() { close(Descriptor(handle_)); }
 
 bool SerialPort::Configure(const SerialLineSettings& settings) {
   termios options{};
-  if (tcgetattr(descriptor_, &options) != 0) return false;
+  if (tcgetattr(Descriptor(handle_), &options) != 0) return false;
   if (!SetLineOptions(settings, &options)) return false;
-  return tcsetattr(descriptor_, TCSANOW, &options) == 0;
+  return tcsetattr(Descriptor(handle_), TCSANOW, &options) == 0;
 }
 
 bool SerialPort::Write(const uint8_t* data, unsigned length) {
   unsigned written = 0;
   while (written < length) {
-    ssize_t result = write(descriptor_, data + written, length - written);
+    ssize_t result = write(Descriptor(handle_), data + written, length - written);
     if (result < 0) {
       if (errno == EINTR) continue;
       return false;
     }
     written += static_cast<unsigned>(result);
   }
-  while (tcdrain(descriptor_) != 0) {
+  while (tcdrain(Descriptor(handle_)) != 0) {
     if (errno != EINTR) return false;
   }
   return true;
@@ -73,14 +75,14 @@ bool SerialPort::Write(const uint8_t* data, unsigned length) {
 
 int SerialPort::Read(uint8_t* out, unsigned capacity, int waitMilliseconds) {
   if (capacity == 0) return 0;
-  pollfd watch{descriptor_, POLLIN, 0};
+  pollfd watch{Descriptor(handle_), POLLIN, 0};
   int ready;
   do {
     ready = poll(&watch, 1, waitMilliseconds);
   } while (ready < 0 && errno == EINTR);
   if (ready < 0) return -1;
   if (ready == 0) return 0;
-  ssize_t result = read(descriptor_, out, capacity);
+  ssize_t result = read(Descriptor(handle_), out, capacity);
   if (result > 0) return static_cast<int>(result);
   // A line that was hung up (a removed adapter, a closed pseudo-terminal)
   // reads as an endless end of file.

@@ -18,6 +18,12 @@ std::shared_ptr<EVP_PKEY> NewKey() {
   return std::shared_ptr<EVP_PKEY>(key, EVP_PKEY_free);
 }
 
+std::shared_ptr<EVP_PKEY> NewRsaKey() {
+  EVP_PKEY* key = EVP_RSA_gen(2048);
+  Check(key != nullptr, "key generation failed");
+  return std::shared_ptr<EVP_PKEY>(key, EVP_PKEY_free);
+}
+
 void SetCommonName(X509_NAME* name, const std::string& commonName) {
   Check(X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_UTF8,
                                    reinterpret_cast<const unsigned char*>(commonName.c_str()), -1, -1, 0) == 1,
@@ -64,6 +70,12 @@ std::vector<unsigned char> Pkcs12Of(EVP_PKEY* key, X509* certificate,
 
 TestCertificate MakeCertificate(const std::string& commonName, const TestCertificate* issuer) {
   std::shared_ptr<EVP_PKEY> key = NewKey();
+  if (issuer == nullptr) return Build(commonName, commonName, key, key.get());
+  return Build(commonName, issuer->subject, key, issuer->key.get());
+}
+
+TestCertificate MakeRsaCertificate(const std::string& commonName, const TestCertificate* issuer) {
+  std::shared_ptr<EVP_PKEY> key = NewRsaKey();
   if (issuer == nullptr) return Build(commonName, commonName, key, key.get());
   return Build(commonName, issuer->subject, key, issuer->key.get());
 }

@@ -21,6 +21,10 @@ struct TestCertificate {
 // itself when there is none.
 TestCertificate MakeCertificate(const std::string& commonName, const TestCertificate* issuer = nullptr);
 
+// The same with an RSA key (2048 bits): slower to make, but the only kind
+// of key some PKCS #12 importers take.
+TestCertificate MakeRsaCertificate(const std::string& commonName, const TestCertificate* issuer);
+
 // A certificate naming issuerName as its issuer, signed with its own key: for
 // names that do not form a proper chain.
 TestCertificate MakeCertificateNamingIssuer(const std::string& commonName, const std::string& issuerName);

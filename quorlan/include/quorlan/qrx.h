@@ -22,10 +22,13 @@
 #define QRX_CALL
 #endif
 
+/* The 32-bit Windows build defines QRX_API empty: its .def file names the exports. */
+#ifndef QRX_API
 #if defined(_WIN32)
 #define QRX_API __declspec(dllexport)
 #else
 #define QRX_API __attribute__((visibility("default")))
+#endif
 #endif
 
 #ifdef __cplusplus

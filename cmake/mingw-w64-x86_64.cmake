@@ -1,0 +1,6 @@
+# Cross-compiles for 64-bit Windows; test programs run under wine.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
+
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
