@@ -37,8 +37,11 @@ std::unique_ptr<SerialPort> SerialPort::Open(const std::string& path) {
   // up the open.
   int descriptor = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (descriptor < 0) return nullptr;
+  if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+    close(descriptor);
+    return nullptr;
+  }
   std::unique_ptr<SerialPort> port(new SerialPort(descriptor));
-  if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) return nullptr;
   if (ioctl(descriptor, TIOCEXCL) != 0) return nullptr;
   if (!MakeRaw(descriptor)) return nullptr;
   int flags = fcntl(descriptor, F_GETFL);
@@ -48,7 +51,13 @@ std::unique_ptr<SerialPort> SerialPort::Open(const std::string& path) {
 
 SerialPort::SerialPort(intptr_t handle) : handle_(handle) {}
 
-SerialPort::~SerialPort() { close(Descriptor(handle_)); }
+SerialPort::~SerialPort() {
+  // The exclusive mode outlives the descriptor while the line stays open
+  // elsewhere (a pseudo-terminal's other end): without this the port would
+  // refuse every later open but root's.
+  ioctl(Descriptor(handle_), TIOCNXCL);
+  close(Descriptor(handle_));
+}
 
 bool SerialPort::Configure(const SerialLineSettings& settings) {
   termios options{};

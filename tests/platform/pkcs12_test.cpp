@@ -41,6 +41,13 @@ TEST(Pkcs12Import, ReadsTheCertificateBesideAKey) {
   EXPECT_EQ(imported[1].encoded, Encoded(root));
 }
 
+TEST(Pkcs12Import, ReadsBlobsOfOlderExporters) {
+  TestCertificate root = MakeCertificate("Legacy Root");
+  auto imported = Import(MakeLegacyPkcs12(root, "pass word"), "pass word");
+  ASSERT_EQ(imported.size(), 1u);
+  EXPECT_EQ(imported[0].encoded, Encoded(root));
+}
+
 TEST(Pkcs12Import, OpensABlobMadeWithAnEmptyPassword) {
   TestCertificate root = MakeCertificate("Open Root");
   EXPECT_EQ(Import(MakePkcs12({root}, ""), "").size(), 1u);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ class PseudoTerminal {
   std::vector<uint8_t> Receive(size_t count, int waitMilliseconds = 2000);
 
   LineState DeviceLineState();
+  // Whether the device side is in exclusive mode; nothing when this process
+  // cannot look (it takes root while the mode is set).
+  std::optional<bool> DeviceIsExclusive();
   // Puts the device side in cooked mode with two stop bits at this speed.
   void SetCookedLine(int baudRate);
 

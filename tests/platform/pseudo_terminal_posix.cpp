@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <stdexcept>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -94,6 +95,17 @@ LineState PseudoTerminal::DeviceLineState() {
               !(options.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | IXON | IXOFF)) &&
               !(options.c_oflag & OPOST);
   return state;
+}
+
+std::optional<bool> PseudoTerminal::DeviceIsExclusive() {
+  // Only root opens an exclusive line all the same, which it takes to look.
+  int device = open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (device < 0) return std::nullopt;
+  int exclusive = 0;
+  const bool asked = ioctl(device, TIOCGEXCL, &exclusive) == 0;
+  close(device);
+  if (!asked) return std::nullopt;
+  return exclusive != 0;
 }
 
 void PseudoTerminal::SetCookedLine(int baudRate) {

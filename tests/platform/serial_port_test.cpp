@@ -55,6 +55,17 @@ TEST(SerialPort, IsExclusiveUntilClosed) {
   EXPECT_NE(SerialPort::Open(terminal.DevicePath()), nullptr);
 }
 
+TEST(SerialPort, ClosingLeavesTheLineOpenToEveryone) {
+  PseudoTerminal terminal;
+  auto port = SerialPort::Open(terminal.DevicePath());
+  ASSERT_NE(port, nullptr);
+  const std::optional<bool> whileOpen = terminal.DeviceIsExclusive();
+  if (!whileOpen) GTEST_SKIP() << "only root can look at an exclusive line";
+  EXPECT_TRUE(*whileOpen);
+  port.reset();
+  EXPECT_EQ(terminal.DeviceIsExclusive(), std::optional<bool>(false));
+}
+
 TEST(SerialPort, RefusesSettingsNoLineCanHaveAndKeepsItsOwn) {
   PseudoTerminal terminal;
   terminal.SetCookedLine(19200);

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include <openssl/pkcs12.h>
+#include <openssl/provider.h>
 
 namespace quorlan {
 namespace testing {
@@ -93,6 +94,28 @@ std::vector<unsigned char> MakePkcs12WithKey(const TestCertificate& owner,
                                              const std::vector<TestCertificate>& others,
                                              const char* password) {
   return Pkcs12Of(owner.key.get(), owner.certificate.get(), others, password);
+}
+
+std::vector<unsigned char> MakeLegacyPkcs12(const TestCertificate& certificate, const char* password) {
+  // The legacy ciphers live in a context of this call alone, so that the code
+  // under test gets no help from this process's default context.
+  std::unique_ptr<OSSL_LIB_CTX, void (*)(OSSL_LIB_CTX*)> context(OSSL_LIB_CTX_new(), OSSL_LIB_CTX_free);
+  Check(context != nullptr, "OSSL_LIB_CTX_new failed");
+  OSSL_PROVIDER* legacy = OSSL_PROVIDER_load(context.get(), "legacy");
+  OSSL_PROVIDER* builtin = OSSL_PROVIDER_load(context.get(), "default");
+  Check(legacy != nullptr && builtin != nullptr, "no legacy provider");
+  PKCS12* pkcs12 = PKCS12_create_ex(password, "client", nullptr, certificate.certificate.get(), nullptr, 0,
+                                    NID_pbe_WithSHA1And40BitRC2_CBC, 0, 0, 0, context.get(), nullptr);
+  Check(pkcs12 != nullptr, "PKCS12_create_ex failed");
+  unsigned char* encoded = nullptr;
+  int length = i2d_PKCS12(pkcs12, &encoded);
+  PKCS12_free(pkcs12);
+  OSSL_PROVIDER_unload(legacy);
+  OSSL_PROVIDER_unload(builtin);
+  Check(length > 0, "i2d_PKCS12 failed");
+  std::vector<unsigned char> blob(encoded, encoded + length);
+  OPENSSL_free(encoded);
+  return blob;
 }
 
 std::vector<uint8_t> Encoded(const TestCertificate& certificate) {

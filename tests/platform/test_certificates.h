@@ -38,6 +38,10 @@ std::vector<unsigned char> MakePkcs12WithKey(const TestCertificate& owner,
                                              const std::vector<TestCertificate>& others,
                                              const char* password);
 
+// A PKCS #12 blob holding the certificate, encrypted with the 40-bit RC2
+// cipher of older exporters.
+std::vector<unsigned char> MakeLegacyPkcs12(const TestCertificate& certificate, const char* password);
+
 // The DER encoding of a certificate.
 std::vector<uint8_t> Encoded(const TestCertificate& certificate);
 
