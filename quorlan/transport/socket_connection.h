@@ -31,9 +31,6 @@ class SocketConnection : public SerialComm {
   // bytes for the write time-out, else 0.
   int Write(const uint8_t* data, unsigned length) override;
 
-  const std::string& host() const { return host_; }
-  int port() const { return port_; }
-
  private:
   struct ReaderControl {
     platform::SocketWaiter stop;
