@@ -17,11 +17,13 @@ uint32_t ReadBigEndian(const uint8_t* data, int bytes) {
 
 // Whether a 64-byte piece of the stream can be a packet a reader sends: a
 // piece cut out of step starts with payload or padding bytes, which mostly
-// fail this. No message is empty, so an empty single packet is padding.
+// fail this. Zero padding reads as an empty single packet, so one is taken
+// only when nothing but padding follows it.
 bool StartsPacket(const uint8_t* piece) {
   switch (piece[0]) {
     case kSinglePacket:
-      return piece[1] > 0 && piece[1] <= kSinglePacketLimit;
+      return piece[1] > 0 ? piece[1] <= kSinglePacketLimit
+                          : std::all_of(piece + 2, piece + kPacketSize, [](uint8_t byte) { return byte == 0; });
     case kStartPacket:
       return ReadBigEndian(piece + 1, 4) > kSinglePacketLimit;
     case kContinuationPacket:
