@@ -38,9 +38,12 @@ bool StartsPacket(const uint8_t* piece) {
 }  // namespace
 
 void KorvexCommunicationPackage::Send(std::vector<uint8_t> data, Writer writer, Progress progress) {
-  sendGate_.Run([this, data = std::move(data), writer = std::move(writer), progress = std::move(progress)] {
-    WritePackets(BuildPackets(data.data(), data.size()), writer, progress);
-  });
+  const bool singlePacket = data.size() <= kSinglePacketLimit;
+  sendGate_.Run(
+      [this, data = std::move(data), writer = std::move(writer), progress = std::move(progress)] {
+        WritePackets(BuildPackets(data.data(), data.size()), writer, progress);
+      },
+      singlePacket);
 }
 
 void KorvexCommunicationPackage::WritePackets(const PacketStream& packets, const Writer& writer,

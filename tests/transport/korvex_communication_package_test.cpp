@@ -317,6 +317,8 @@ TEST(KorvexSend, MessagesOfConcurrentSendersDoNotInterleave) {
   }
 }
 
+// A nested message of several packets cannot go between the outer packets:
+// it follows the outer message.
 TEST(KorvexSend, ProgressCallbackMaySendAgainWithoutDeadlock) {
   KorvexCommunicationPackage package;
   RecordingWriter writer;
@@ -333,6 +335,35 @@ TEST(KorvexSend, ProgressCallbackMaySendAgainWithoutDeadlock) {
     for (const auto& packet : PacketsOf(*message)) expected.insert(expected.end(), packet.begin(), packet.end());
   }
   EXPECT_EQ(writer.stream, expected);
+}
+
+// A callback that sends a command and waits for the reply needs the command
+// out before the outer message ends.
+TEST(KorvexSend, ProgressCallbackSinglePacketMessageGoesOutAtOnce) {
+  KorvexCommunicationPackage package;
+  RecordingWriter writer;
+  const auto outer = PatternMessage(20000, 1);
+  const auto nested = PatternMessage(40, 2);
+  bool sentNested = false;
+  package.Send(outer, writer.Writer(), [&](double) {
+    if (sentNested) return;
+    sentNested = true;
+    package.Send(nested, writer.Writer(), nullptr);
+  });
+  const auto outerPackets = PacketsOf(outer);
+  ASSERT_EQ(writer.writes.size(), 3u);
+  EXPECT_EQ(writer.writes[0], 256u * 64u);
+  EXPECT_EQ(writer.writes[1], 2u + nested.size());
+  std::vector<Packet> sent(outerPackets.begin(), outerPackets.begin() + 256);
+  sent.push_back(PacketsOf(nested)[0]);
+  sent.insert(sent.end(), outerPackets.begin() + 256, outerPackets.end());
+  std::vector<uint8_t> expected;
+  for (const auto& packet : sent) expected.insert(expected.end(), packet.begin(), packet.end());
+  EXPECT_EQ(writer.stream, expected);
+
+  Receiver receiver;
+  receiver.Handle(sent);
+  EXPECT_EQ(receiver.delivered.messages, (std::vector<std::vector<uint8_t>>{nested, outer}));
 }
 
 }  // namespace
