@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <system_error>
 #include <vector>
 
 namespace quorlan {
@@ -46,7 +47,12 @@ int SocketConnection::Open() {
   if (!link->control->stop.IsUsable()) return kConnectionOpenFailed;
   link->socket = platform::ConnectTcp(host_, port_);
   if (link->socket == kNoSocket) return kConnectionOpenFailed;
-  link->reader = std::thread(&SocketConnection::ReadLoop, this, link->socket, link->control);
+  try {
+    link->reader = std::thread(&SocketConnection::ReadLoop, this, link->socket, link->control);
+  } catch (const std::system_error&) {
+    platform::CloseSocket(link->socket);
+    return kConnectionOpenFailed;
+  }
   socket_ = link->socket;
   link_ = std::move(link);
   return kConnectionOk;
