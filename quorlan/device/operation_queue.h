@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -58,11 +59,18 @@ class OperationQueue {
           callback(std::move(target), std::move(payload));
         });
     if (state_->running) return;
-    state_->running = true;
+    std::thread worker;
+    try {
+      worker = std::thread(&OperationQueue::Drain, state_);
+    } catch (const std::system_error&) {
+      // No thread to be had now: the message waits for the next Enqueue.
+      return;
+    }
     // The previous worker has drained the queue and is at most leaving; the
     // new one joins it, so the enqueuing thread never waits.
-    std::thread previous = std::move(state_->worker);
-    state_->worker = std::thread(&OperationQueue::Drain, state_, std::move(previous));
+    state_->previous = std::move(state_->worker);
+    state_->worker = std::move(worker);
+    state_->running = true;
   }
 
  private:
@@ -72,9 +80,16 @@ class OperationQueue {
     bool running = false;
     bool closed = false;
     std::thread worker;
+    // Taken and joined by the worker as it starts.
+    std::thread previous;
   };
 
-  static void Drain(std::shared_ptr<State> state, std::thread previous) {
+  static void Drain(std::shared_ptr<State> state) {
+    std::thread previous;
+    {
+      std::lock_guard<std::mutex> lock(state->mutex);
+      previous = std::move(state->previous);
+    }
     if (previous.joinable()) previous.join();
     for (;;) {
       std::function<void()> task;

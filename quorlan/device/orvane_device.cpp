@@ -302,6 +302,9 @@ void OrvaneDevice::OnConnectionData(IKVCommunicationPackage* package, const uint
       raw = rawWaiter_;
     }
     if (raw) {
+      // What a raw exchange takes is no part of the packet stream: a packet
+      // begun before it would join the wrong bytes.
+      if (auto* korvex = dynamic_cast<KorvexCommunicationPackage*>(package)) korvex->DiscardPartialInput();
       raw->Offer(block);
     } else {
       package->OnReceived(std::move(block));

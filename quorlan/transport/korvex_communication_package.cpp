@@ -15,12 +15,35 @@ uint32_t ReadBigEndian(const uint8_t* data, int bytes) {
   return value;
 }
 
+// Whether a 64-byte piece of the stream can be a packet a reader sends: a
+// piece cut out of step starts with payload or padding bytes, which mostly
+// fail this. Zero padding reads as an empty single packet, so one is taken
+// only when nothing but padding follows it.
+bool StartsPacket(const uint8_t* piece) {
+  switch (piece[0]) {
+    case kSinglePacket:
+      return piece[1] > 0 ? piece[1] <= kSinglePacketLimit
+                          : std::all_of(piece + 2, piece + kPacketSize, [](uint8_t byte) { return byte == 0; });
+    case kStartPacket:
+      return ReadBigEndian(piece + 1, 4) > kSinglePacketLimit;
+    case kContinuationPacket:
+      return ReadBigEndian(piece + 1, 2) > 0;
+    case kEndPacket:
+      return piece[1] > 0 && piece[1] <= kContinuationPayloadSize;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 void KorvexCommunicationPackage::Send(std::vector<uint8_t> data, Writer writer, Progress progress) {
-  sendGate_.Run([this, data = std::move(data), writer = std::move(writer), progress = std::move(progress)] {
-    WritePackets(BuildPackets(data.data(), data.size()), writer, progress);
-  });
+  const bool singlePacket = data.size() <= kSinglePacketLimit;
+  sendGate_.Run(
+      [this, data = std::move(data), writer = std::move(writer), progress = std::move(progress)] {
+        WritePackets(BuildPackets(data.data(), data.size()), writer, progress);
+      },
+      singlePacket);
 }
 
 void KorvexCommunicationPackage::WritePackets(const PacketStream& packets, const Writer& writer,
@@ -44,16 +67,24 @@ void KorvexCommunicationPackage::WritePackets(const PacketStream& packets, const
 void KorvexCommunicationPackage::OnReceived(std::vector<uint8_t> block) {
   size_t position = 0;
   if (!streamTail_.empty()) {
-    position = std::min(block.size(), kPacketSize - streamTail_.size());
-    streamTail_.insert(streamTail_.end(), block.begin(), block.begin() + position);
+    const size_t taken = std::min(block.size(), kPacketSize - streamTail_.size());
+    streamTail_.insert(streamTail_.end(), block.begin(), block.begin() + taken);
     if (streamTail_.size() < kPacketSize) return;
     std::vector<uint8_t> packet;
     packet.swap(streamTail_);
-    HandlePacket(std::move(packet));
+    // Held bytes that start no packet put the stream out of step: they are
+    // dropped, and this block is taken as starting with a packet.
+    if (StartsPacket(packet.data())) {
+      HandlePacket(std::move(packet));
+      position = taken;
+    }
   }
-  const size_t whole = (block.size() - position) / kPacketSize * kPacketSize;
-  HandlePieces(block.data() + position, whole);
-  streamTail_.assign(block.begin() + position + whole, block.end());
+  for (; block.size() - position >= kPacketSize; position += kPacketSize) {
+    // Out of step: the rest of the block is too, and the next block starts afresh.
+    if (!StartsPacket(block.data() + position)) return;
+    HandlePacket(std::vector<uint8_t>(block.begin() + position, block.begin() + position + kPacketSize));
+  }
+  streamTail_.assign(block.begin() + position, block.end());
 }
 
 void KorvexCommunicationPackage::DiscardPartialInput() {

@@ -15,10 +15,18 @@ namespace quorlan {
 class KorvexCommunicationPackage : public IKVCommunicationPackage {
  public:
   // Sends the packets of one message, never interleaved with another message
-  // sent through this package. The first failed write ends the message.
+  // sent through this package, with one exception: a message of one packet
+  // sent from a progress callback goes out at once, between the packets of
+  // the message in progress, so that the callback may wait for its reply
+  // (receivers take single packets between fragments). A longer one goes
+  // out after it. The first failed write ends the message.
   void Send(std::vector<uint8_t> data, Writer writer, Progress progress) override;
-  // A block of the byte stream, cut at arbitrary points: packets are cut at
-  // every 64 bytes of the stream, and an incomplete tail waits for the next block.
+  // A block of the byte stream, cut at arbitrary points. The peer pads every
+  // packet to 64 bytes, so packets are cut at every 64 bytes of the stream and
+  // an incomplete tail waits for the next block. A piece that cannot be a
+  // packet (an unknown kind, an impossible length) shows the stream out of
+  // step: the held tail or the rest of the block is dropped, and the next
+  // block is taken as starting with a packet.
   void OnReceived(std::vector<uint8_t> block) override;
   // One packet; a packet shorter than its header says is dropped.
   virtual void HandlePacket(std::vector<uint8_t> packet);

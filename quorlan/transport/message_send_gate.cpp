@@ -2,9 +2,13 @@
 
 namespace quorlan {
 
-void MessageSendGate::Run(std::function<void()> send) {
+void MessageSendGate::Run(std::function<void()> send, bool mayInterleave) {
   if (owner_.load() == std::this_thread::get_id()) {
-    deferred_.push_back(std::move(send));
+    if (mayInterleave) {
+      send();
+    } else {
+      deferred_.push_back(std::move(send));
+    }
     return;
   }
   std::lock_guard<std::mutex> lock(mutex_);

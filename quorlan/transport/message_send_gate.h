@@ -14,8 +14,9 @@ class MessageSendGate {
  public:
   // Runs send while no other send of this gate runs. A send started from
   // inside a running one on the same thread (a progress callback sending
-  // again) cannot wait for it, so it runs right after it instead.
-  void Run(std::function<void()> send);
+  // again) cannot wait for it: it runs at once if it may go between the
+  // running send's writes (mayInterleave), else right after it.
+  void Run(std::function<void()> send, bool mayInterleave = false);
 
  private:
   std::mutex mutex_;

@@ -1,5 +1,8 @@
 #include "transport/socket_connection.h"
 
+#include <algorithm>
+#include <iterator>
+#include <system_error>
 #include <vector>
 
 namespace quorlan {
@@ -18,23 +21,24 @@ SocketConnection::SocketConnection(std::string host, int port, int writeTimeoutM
 
 SocketConnection::~SocketConnection() {
   Close();
-  std::unique_ptr<Link> retired;
+  std::vector<std::unique_ptr<Link>> retired;
   {
     std::lock_guard<std::mutex> lock(stateMutex_);
-    retired = std::move(retired_);
+    retired.swap(retired_);
   }
-  if (!retired) return;
-  if (retired->reader.get_id() == std::this_thread::get_id()) {
-    retired->control->orphaned = true;
-    retired->reader.detach();
-    platform::CloseSocket(retired->socket);
-    return;
+  for (auto& link : retired) {
+    if (link->reader.get_id() == std::this_thread::get_id()) {
+      link->control->orphaned = true;
+      link->reader.detach();
+      platform::CloseSocket(link->socket);
+    } else {
+      FinishLink(std::move(link));
+    }
   }
-  FinishLink(std::move(retired));
 }
 
 int SocketConnection::Open() {
-  FinishRetiredLink();
+  FinishRetiredLinks();
   std::lock_guard<std::mutex> lock(stateMutex_);
   if (link_) return kConnectionOk;
   platform::StartSocketsOnce();
@@ -43,39 +47,63 @@ int SocketConnection::Open() {
   if (!link->control->stop.IsUsable()) return kConnectionOpenFailed;
   link->socket = platform::ConnectTcp(host_, port_);
   if (link->socket == kNoSocket) return kConnectionOpenFailed;
-  link->reader = std::thread(&SocketConnection::ReadLoop, this, link->socket, link->control);
+  try {
+    link->reader = std::thread(&SocketConnection::ReadLoop, this, link->socket, link->control);
+  } catch (const std::system_error&) {
+    platform::CloseSocket(link->socket);
+    return kConnectionOpenFailed;
+  }
   socket_ = link->socket;
   link_ = std::move(link);
   return kConnectionOk;
 }
 
 int SocketConnection::Close() {
+  FinishRetiredLinks();
   std::unique_ptr<Link> link;
+  const auto self = std::this_thread::get_id();
   {
-    std::lock_guard<std::mutex> lock(stateMutex_);
-    if (!link_) return kConnectionOk;
+    std::unique_lock<std::mutex> lock(stateMutex_);
+    if (!link_) {
+      // Another Close may be ending the reader: return once it has, unless
+      // this is that reader.
+      readerFinished_.wait(lock, [&] {
+        return std::find(finishingReaders_.begin(), finishingReaders_.end(), self) != finishingReaders_.end() ||
+               finishingReaders_.empty();
+      });
+      return kConnectionOk;
+    }
     link = std::move(link_);
     socket_ = kNoSocket;
     link->control->stop.Wake();
     // Wakes a writer waiting for room, so Close does not wait out its time-out.
     platform::ShutdownSending(link->socket);
-    if (link->reader.get_id() == std::this_thread::get_id()) {
-      retired_ = std::move(link);
+    if (link->reader.get_id() == self) {
+      retired_.push_back(std::move(link));
       return kConnectionOk;
     }
+    finishingReaders_.push_back(link->reader.get_id());
   }
+  const auto reader = link->reader.get_id();
   FinishLink(std::move(link));
+  {
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    finishingReaders_.erase(std::find(finishingReaders_.begin(), finishingReaders_.end(), reader));
+  }
+  readerFinished_.notify_all();
   return kConnectionOk;
 }
 
-void SocketConnection::FinishRetiredLink() {
-  std::unique_ptr<Link> retired;
+void SocketConnection::FinishRetiredLinks() {
+  std::vector<std::unique_ptr<Link>> finished;
   {
     std::lock_guard<std::mutex> lock(stateMutex_);
-    if (!retired_ || retired_->reader.get_id() == std::this_thread::get_id()) return;
-    retired = std::move(retired_);
+    const auto left = std::stable_partition(retired_.begin(), retired_.end(),
+                                            [](const std::unique_ptr<Link>& link) { return !link->control->finished; });
+    std::move(left, retired_.end(), std::back_inserter(finished));
+    retired_.erase(left, retired_.end());
   }
-  FinishLink(std::move(retired));
+  for (auto& link : finished) FinishLink(std::move(link));
 }
 
 void SocketConnection::FinishLink(std::unique_ptr<Link> link) {
@@ -106,6 +134,10 @@ int SocketConnection::Write(const uint8_t* data, unsigned length) {
 }
 
 void SocketConnection::ReadLoop(SocketHandle socket, std::shared_ptr<ReaderControl> control) {
+  struct Leaving {
+    ReaderControl& control;
+    ~Leaving() { control.finished = true; }
+  } leaving{*control};
   std::vector<uint8_t> buffer(kReceiveSize);
   // After the peer has closed the stream, only the stop signal is awaited:
   // the connection reports no loss of its own.

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/socket.h"
 #include "transport/serial_comm.h"
@@ -31,15 +33,14 @@ class SocketConnection : public SerialComm {
   // bytes for the write time-out, else 0.
   int Write(const uint8_t* data, unsigned length) override;
 
-  const std::string& host() const { return host_; }
-  int port() const { return port_; }
-
  private:
   struct ReaderControl {
     platform::SocketWaiter stop;
     // Set when the connection is destroyed by its own reader thread, which
     // then leaves without touching it again.
     std::atomic<bool> orphaned{false};
+    // Set as the reader leaves: joining it then waits for nothing.
+    std::atomic<bool> finished{false};
   };
   struct Link {
     platform::SocketHandle socket = platform::kNoSocket;
@@ -48,8 +49,9 @@ class SocketConnection : public SerialComm {
   };
 
   void ReadLoop(platform::SocketHandle socket, std::shared_ptr<ReaderControl> control);
-  // Ends a link whose Close ran on its own reader thread.
-  void FinishRetiredLink();
+  // Ends the links whose Close ran on their own reader thread and whose
+  // reader has left since.
+  void FinishRetiredLinks();
   void FinishLink(std::unique_ptr<Link> link);
 
   const std::string host_;
@@ -58,7 +60,10 @@ class SocketConnection : public SerialComm {
   std::atomic<platform::SocketHandle> socket_{platform::kNoSocket};
   std::mutex stateMutex_;
   std::unique_ptr<Link> link_;
-  std::unique_ptr<Link> retired_;
+  std::vector<std::unique_ptr<Link>> retired_;
+  // Readers that a Close is joining; another Close waits for them.
+  std::vector<std::thread::id> finishingReaders_;
+  std::condition_variable readerFinished_;
   // Held for a whole Write, so the bytes of two writes never interleave.
   std::mutex writeMutex_;
 };

@@ -158,7 +158,8 @@ TEST(OperationQueue, DestructionDropsQueuedMessagesAndWaitsForTheRunningOne) {
       ++delivered;
     };
     for (int i = 0; i < 10; ++i) queue.Enqueue(slow, &device, {});
-    while (!running) std::this_thread::sleep_for(1ms);
+    for (int i = 0; i < 5000 && !running; ++i) std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(running);
   }
   EXPECT_EQ(delivered, 1);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -145,6 +146,31 @@ TEST_F(DeviceOverUsb, RawWaitBypassesThePackage) {
   EXPECT_EQ(reply, SinglePacketReport(Notification(9)));
   std::this_thread::sleep_for(50ms);
   EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(DeviceOverUsb, ProgressCallbackMayWaitForAReply) {
+  const Bytes command = HexStringToBytes("AA0081040101100884021008");
+  std::thread readerSide([&] {
+    for (int i = 0; i < 1000; ++i) {
+      for (const auto& report : reader->OutputReports()) {
+        if (report.size() >= 3 + command.size() && report[1] == 0x00 && report[2] == command.size() &&
+            std::equal(command.begin(), command.end(), report.begin() + 3)) {
+          reader->DeliverInputReport(SinglePacketReport(Response(0x1008, 0)));
+          return;
+        }
+      }
+      std::this_thread::sleep_for(2ms);
+    }
+  });
+  Bytes reply;
+  bool asked = false;
+  device.SendWithProgress(Bytes(300, 0x5A), [&](double) {
+    if (asked) return;
+    asked = true;
+    reply = device.SendAndWait(command, 2000, true);
+  });
+  readerSide.join();
+  EXPECT_EQ(reply, Response(0x1008, 0));
 }
 
 TEST_F(DeviceOverUsb, OpenAgainKeepsTheConnection) {

@@ -186,6 +186,53 @@ TEST(KorvexStream, DiscardingPartialInputRealignsANewStream) {
   EXPECT_EQ(receiver.delivered.messages[0], PatternMessage(30, 2));
 }
 
+struct MisstepScenario {
+  const char* name;
+  // A block that leaves the stream out of step, and what it carries.
+  std::vector<uint8_t> block;
+  std::vector<std::vector<uint8_t>> carried;
+};
+
+void PrintTo(const MisstepScenario& c, std::ostream* out) { *out << c.name; }
+
+std::vector<uint8_t> HeadOf(const std::vector<uint8_t>& bytes, size_t length) {
+  return std::vector<uint8_t>(bytes.begin(), bytes.begin() + length);
+}
+
+class KorvexStreamRecovery : public ::testing::TestWithParam<MisstepScenario> {};
+
+// After the block, every message comes in blocks of its own padded packets:
+// at most the first of them may be lost, and nothing else is delivered.
+TEST_P(KorvexStreamRecovery, FindsItsStepAgain) {
+  std::vector<std::vector<uint8_t>> messages;
+  for (uint32_t i = 0; i < 8; ++i) messages.push_back(PatternMessage(i % 2 == 0 ? 20 : 150, 40 + i));
+  Receiver receiver;
+  receiver.package.OnReceived(GetParam().block);
+  for (const auto& message : messages) receiver.package.OnReceived(PaddedStream(message));
+
+  const auto& delivered = receiver.delivered.messages;
+  const std::vector<std::vector<uint8_t>> later(messages.begin() + 1, messages.end());
+  ASSERT_GE(delivered.size(), later.size());
+  EXPECT_TRUE(std::equal(later.begin() + 1, later.end(), delivered.end() - later.size() + 1))
+      << "later messages lost";
+  auto expected = GetParam().carried;
+  expected.insert(expected.end(), messages.begin(), messages.end());
+  for (const auto& message : delivered) {
+    EXPECT_TRUE(std::find(expected.begin(), expected.end(), message) != expected.end())
+        << "a message of " << message.size() << " bytes out of step";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, KorvexStreamRecovery,
+    ::testing::Values(MisstepScenario{"UnpaddedShortPacket", {0x00, 0x03, 0x41, 0x42, 0x43}, {{0x41, 0x42, 0x43}}},
+                      MisstepScenario{"UnpaddedEndPacket", {0x03, 0x02, 0x41, 0x42}, {}},
+                      MisstepScenario{"ShortGarbage", std::vector<uint8_t>(10, 0xFF), {}},
+                      MisstepScenario{"LongGarbage", std::vector<uint8_t>(100, 0xEE), {}},
+                      MisstepScenario{"HeadOfAStartPacket", HeadOf(PaddedStream(PatternMessage(100, 5)), 30), {}},
+                      MisstepScenario{"TailOfAPacket", std::vector<uint8_t>(20, 0x00), {}}),
+    [](const auto& info) { return info.param.name; });
+
 // Random message sizes through Send and back through OnReceived in blocks cut
 // at random points.
 TEST(KorvexStream, RoundTripsMessagesOfRandomSizeThroughRandomBlocks) {
@@ -270,6 +317,8 @@ TEST(KorvexSend, MessagesOfConcurrentSendersDoNotInterleave) {
   }
 }
 
+// A nested message of several packets cannot go between the outer packets:
+// it follows the outer message.
 TEST(KorvexSend, ProgressCallbackMaySendAgainWithoutDeadlock) {
   KorvexCommunicationPackage package;
   RecordingWriter writer;
@@ -286,6 +335,35 @@ TEST(KorvexSend, ProgressCallbackMaySendAgainWithoutDeadlock) {
     for (const auto& packet : PacketsOf(*message)) expected.insert(expected.end(), packet.begin(), packet.end());
   }
   EXPECT_EQ(writer.stream, expected);
+}
+
+// A callback that sends a command and waits for the reply needs the command
+// out before the outer message ends.
+TEST(KorvexSend, ProgressCallbackSinglePacketMessageGoesOutAtOnce) {
+  KorvexCommunicationPackage package;
+  RecordingWriter writer;
+  const auto outer = PatternMessage(20000, 1);
+  const auto nested = PatternMessage(40, 2);
+  bool sentNested = false;
+  package.Send(outer, writer.Writer(), [&](double) {
+    if (sentNested) return;
+    sentNested = true;
+    package.Send(nested, writer.Writer(), nullptr);
+  });
+  const auto outerPackets = PacketsOf(outer);
+  ASSERT_EQ(writer.writes.size(), 3u);
+  EXPECT_EQ(writer.writes[0], 256u * 64u);
+  EXPECT_EQ(writer.writes[1], 2u + nested.size());
+  std::vector<Packet> sent(outerPackets.begin(), outerPackets.begin() + 256);
+  sent.push_back(PacketsOf(nested)[0]);
+  sent.insert(sent.end(), outerPackets.begin() + 256, outerPackets.end());
+  std::vector<uint8_t> expected;
+  for (const auto& packet : sent) expected.insert(expected.end(), packet.begin(), packet.end());
+  EXPECT_EQ(writer.stream, expected);
+
+  Receiver receiver;
+  receiver.Handle(sent);
+  EXPECT_EQ(receiver.delivered.messages, (std::vector<std::vector<uint8_t>>{nested, outer}));
 }
 
 }  // namespace

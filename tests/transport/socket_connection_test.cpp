@@ -239,6 +239,52 @@ TEST_F(SocketConnectionTest, ConnectionMayBeDestroyedFromItsOwnCallback) {
   EXPECT_EQ(destroyed.get_future().wait_for(5s), std::future_status::ready);
 }
 
+// The first reader closes and reopens from its callback; the second reader
+// then closes from its own callback while the first has not yet ended.
+TEST_F(SocketConnectionTest, ReaderCallbacksMayCloseAndReopenInTurn) {
+  SocketConnection connection("127.0.0.1", reader.port());
+  std::atomic<int> calls{0};
+  std::promise<void> secondClosed;
+  connection.dataCallback = [&](uint8_t*, unsigned) {
+    const int call = ++calls;
+    if (call == 1) {
+      connection.Close();
+      connection.Open();
+    } else if (call == 2) {
+      connection.Close();
+      secondClosed.set_value();
+    }
+  };
+  ASSERT_EQ(connection.Open(), kConnectionOk);
+  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+  reader.PushNotification(0x0101, 1);
+  ASSERT_TRUE(reader.WaitForConnections(2, 5s));
+  reader.PushNotification(0x0101, 2);
+  EXPECT_EQ(secondClosed.get_future().wait_for(5s), std::future_status::ready);
+  EXPECT_FALSE(connection.IsConnected());
+}
+
+TEST_F(SocketConnectionTest, CloseDuringAnotherCloseWaitsForTheReader) {
+  SocketConnection connection("127.0.0.1", reader.port());
+  std::atomic<bool> inCallback{false};
+  std::atomic<bool> callbackDone{false};
+  connection.dataCallback = [&](uint8_t*, unsigned) {
+    inCallback = true;
+    std::this_thread::sleep_for(300ms);
+    callbackDone = true;
+  };
+  ASSERT_EQ(connection.Open(), kConnectionOk);
+  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+  reader.PushNotification(0x0101, 1);
+  for (int i = 0; i < 500 && !inCallback; ++i) std::this_thread::sleep_for(2ms);
+  ASSERT_TRUE(inCallback);
+  std::thread firstClose([&] { connection.Close(); });
+  for (int i = 0; i < 500 && connection.IsConnected(); ++i) std::this_thread::sleep_for(1ms);
+  EXPECT_EQ(connection.Close(), kConnectionOk);
+  EXPECT_TRUE(callbackDone);
+  firstClose.join();
+}
+
 TEST_F(SocketConnectionTest, WithoutADataCallbackBytesWaitInTheReceiveRing) {
   SocketConnection connection("127.0.0.1", reader.port());
   ASSERT_EQ(connection.Open(), kConnectionOk);

@@ -28,6 +28,9 @@ class TcpHost {
     };
   }
 
+  // The reader ends first: it feeds the package and the message list.
+  ~TcpHost() { connection.reset(); }
+
   int Send(std::vector<uint8_t> message) {
     int result = 0;
     package.Send(std::move(message), [&](uint8_t* data, unsigned length) {
@@ -54,8 +57,6 @@ class TcpHost {
   }
 
   KorvexCommunicationPackage package;
-  // Declared last: it is destroyed first, so its reader ends before the
-  // package it feeds goes away.
   std::unique_ptr<SocketConnection> connection;
 
  private:
