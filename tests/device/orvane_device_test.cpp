@@ -264,7 +264,8 @@ TEST(DeviceLifeCycle, DestructionWaitsForARunningCallback) {
     device.SetDeviceType(kDeviceTypeUsbHid);
     ASSERT_TRUE(device.Open(""));
     for (int i = 0; i < 5; ++i) reader->DeliverInputReport(SinglePacketReport(Notification(1)));
-    while (!inCallback) std::this_thread::sleep_for(1ms);
+    for (int i = 0; i < 3000 && !inCallback; ++i) std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(inCallback);
   }
   EXPECT_TRUE(finished);
   EXPECT_EQ(calls.load(), 1);
@@ -300,7 +301,8 @@ TEST(DeviceLifeCycle, DestructionWaitsForAStateReportInProgress) {
   device->SetDeviceType(kDeviceTypeUsbHid);
   ASSERT_TRUE(device->Open(""));
   reader->FailReadInFlight(0);
-  while (!inCallback) std::this_thread::sleep_for(1ms);
+  for (int i = 0; i < 3000 && !inCallback; ++i) std::this_thread::sleep_for(1ms);
+  ASSERT_TRUE(inCallback);
   device.reset();
   EXPECT_TRUE(callbackDone);
 }
