@@ -26,3 +26,17 @@ if(PELORIX_SANITIZER_FLAGS)
   endif()
 endif()
 
+# libFuzzer targets (fuzz/): clang only. Everything is instrumented for
+# coverage, ASan and UBSan; only the fuzz programs link libFuzzer itself.
+option(PELORIX_BUILD_FUZZERS "Build the libFuzzer targets (needs clang)" OFF)
+
+if(PELORIX_BUILD_FUZZERS)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "PELORIX_BUILD_FUZZERS needs clang (configure with the fuzz preset)")
+  endif()
+  if(PELORIX_ASAN_UBSAN OR PELORIX_TSAN)
+    message(FATAL_ERROR "PELORIX_BUILD_FUZZERS brings its own sanitizers")
+  endif()
+  set(PELORIX_FUZZ_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all)
+  add_compile_options(-fsanitize=fuzzer-no-link ${PELORIX_FUZZ_SANITIZERS} -fno-omit-frame-pointer)
+endif()
