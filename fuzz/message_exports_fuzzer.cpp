@@ -1,4 +1,5 @@
-// The accessor exports given arbitrary texts, as an application may pass them.
+// The accessor and command exports given arbitrary texts, as an application
+// may pass them.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -13,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   const uint32_t code = input.ConsumeIntegral<uint32_t>();
   const uint16_t id = input.ConsumeIntegral<uint16_t>();
+  const int tag = input.ConsumeIntegral<int>();
   const std::string path = input.ConsumeRandomLengthString(64);
   // Texts end at their first NUL, as a C caller's would.
   const std::string message = input.ConsumeRemainingBytesAsString();
@@ -33,5 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* built = QRX_GetFileMessage(code, text, id);
   FUZZ_CHECK(built != nullptr);
   FUZZ_CHECK(std::strlen(built) % 2 == 0);
+
+  const intptr_t command = QRX_CreateCommand(static_cast<int>(code));
+  QRX_SetCommandParameter(command, tag, text);
+  QRX_SetCommandParameter(command, tag ^ 1, path.c_str());
+  FUZZ_CHECK(std::strlen(QRX_GetCommandBytesInHex(command)) % 2 == 0);
+  QRX_DeleteCommand(command);
   return 0;
 }
