@@ -58,16 +58,19 @@ std::vector<std::vector<uint8_t>> SerialCommunicationPackage::TakeCompleteFrames
   std::lock_guard<std::mutex> lock(received_.mutex);
   std::vector<uint8_t>& bytes = received_.bytes;
   bytes.insert(bytes.end(), block.begin(), block.end());
+  const auto searched = bytes.begin() + static_cast<std::ptrdiff_t>(received_.searched);
   auto start = std::find(bytes.begin(), bytes.end(), kFrameDelimiter);
   while (start != bytes.end()) {
-    auto end = std::find(start + 1, bytes.end(), kFrameDelimiter);
+    auto end = std::find(std::max(start + 1, searched), bytes.end(), kFrameDelimiter);
     if (end == bytes.end()) break;
     frames.emplace_back(start, end);
     // The closing delimiter opens the next frame.
     start = end;
   }
-  // Bytes before the first delimiter can never belong to a frame.
+  // Bytes before the first delimiter can never belong to a frame; what is
+  // left is one open frame, searched to its end.
   bytes.erase(bytes.begin(), start);
+  received_.searched = bytes.size();
   return frames;
 }
 

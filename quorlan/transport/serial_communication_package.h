@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -39,6 +40,10 @@ class SerialCommunicationPackage : public IKVCommunicationPackage {
   struct LockedByteBuffer {
     std::mutex mutex;
     std::vector<uint8_t> bytes;
+    // How many bytes from the front are known to hold no closing delimiter,
+    // so that a long frame arriving in small blocks is not searched again
+    // from its start for every block.
+    size_t searched = 0;
   };
 
   // Raw frames completed by the buffered bytes, each from its opening

@@ -18,4 +18,11 @@ struct TcpAddress {
 // fails to connect. Host names are resolved to their first IPv4 address.
 TcpAddress ParseTcpAddress(const std::string& text, int defaultPort = kDefaultTcpPort);
 
+// What the text names before any host name is resolved.
+struct TcpAddressText {
+  TcpAddress address;
+  bool hostName = false;  // the host is a name to resolve, not a dotted address
+};
+TcpAddressText ReadTcpAddressText(const std::string& text, int defaultPort = kDefaultTcpPort);
+
 }  // namespace quorlan

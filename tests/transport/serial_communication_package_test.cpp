@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 
 #include "reader_side_frames.h"
@@ -226,6 +228,25 @@ TEST(SerialPackageReceive, DeliversFramesArrivingByteByByte) {
   ASSERT_EQ(received.messages.size(), 2u);
   EXPECT_EQ(received.messages[0], (Bytes{0x10, 0x20}));
   EXPECT_EQ(received.messages[1], (Bytes{0x30}));
+}
+
+// Each block used to search the open frame again from its start, so a large
+// frame in small blocks took time growing with the square of its size (here
+// minutes instead of well under a second).
+TEST(SerialPackageReceive, ReadsALargeFrameInSmallBlocksInLinearTime) {
+  SerialCommunicationPackage package;
+  Received received(package);
+  const Bytes message = Counting(8 << 20);
+  const Bytes wire = MessageFrame(message);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  for (size_t at = 0; at < wire.size(); at += 64) {
+    package.OnReceived(Bytes(wire.begin() + at, wire.begin() + std::min(wire.size(), at + 64)));
+    if ((at & 0xFFFF) == 0) {
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "at byte " << at;
+    }
+  }
+  ASSERT_EQ(received.messages.size(), 1u);
+  EXPECT_EQ(received.messages[0], message);
 }
 
 TEST(SerialPackageReceive, FindsEveryFrameOfOneBlock) {

@@ -49,5 +49,37 @@ TEST(TcpAddress, DefaultPortIsAnArgument) {
   EXPECT_EQ(ParseTcpAddress("tcp://10.1.1.1:12", 4000).port, 12);
 }
 
+TEST(TcpAddress, TellsNamesFromDottedAddresses) {
+  EXPECT_FALSE(ReadTcpAddressText("tcp://10.1.1.1:80").hostName);
+  EXPECT_TRUE(ReadTcpAddressText("tcp://reader_7:80").hostName);
+  EXPECT_EQ(ReadTcpAddressText("tcp://reader_7:80").address.host, "reader_7");
+  EXPECT_FALSE(ReadTcpAddressText("tcp://reader-7").hostName);
+}
+
+// Each form once recursed per character of the text and overflowed the stack
+// on texts of some hundred thousand characters.
+TEST(TcpAddress, LongTextsAreReadWithoutRecursion) {
+  const std::string tail(1000000, 'x');
+  struct LongCase {
+    std::string text;
+    std::string host;
+    int port;
+  };
+  const LongCase cases[] = {
+      {"tcp://10.0.0.7/" + tail, "10.0.0.7", 8888},
+      {"tcp://10.0.0.7:81;" + tail, "10.0.0.7", 81},
+      {"tcp://" + tail, tail, 8888},
+      {"tcp://reader/" + tail, "reader", 8888},
+      {"tcp://10.0.0.7:" + std::string(1000000, '9'), "10.0.0.7", -1},
+      // A line end in the tail matches neither form.
+      {"tcp://10.0.0.7/" + tail + "\n", "tcp://10.0.0.7/" + tail + "\n", 8888},
+  };
+  for (const LongCase& c : cases) {
+    const TcpAddressText read = ReadTcpAddressText(c.text);
+    EXPECT_EQ(read.address.host, c.host);
+    EXPECT_EQ(read.address.port, c.port);
+  }
+}
+
 }  // namespace
 }  // namespace quorlan

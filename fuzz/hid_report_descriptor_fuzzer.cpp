@@ -1,0 +1,13 @@
+// HID report descriptors as a device hands them over.
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_check.h"
+#include "platform/hid_report_descriptor.h"
+
+using namespace quorlan;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  ParseReportDescriptor(size == 0 ? nullptr : data, size);
+  return 0;
+}
