@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <memory>
-#include <mutex>
 
 #include <openssl/bio.h>
 #include <openssl/pkcs12.h>
@@ -76,19 +75,19 @@ bool CollectCertificates(const STACK_OF(PKCS12_SAFEBAG) * bags,
 }
 
 // Blobs of older exporters (Windows among them) encrypt their certificates
-// with 40-bit RC2, which OpenSSL keeps in its legacy provider. Loaded once,
-// with the default provider kept beside it.
-void LoadLegacyCiphers() {
-  static std::once_flag loaded;
-  std::call_once(loaded, [] { OSSL_PROVIDER_try_load(nullptr, "legacy", 1); });
-}
+// with 40-bit RC2, which OpenSSL keeps in its legacy provider: loaded beside
+// the default provider for one import, and unloaded again.
+struct ProviderUnloader {
+  void operator()(OSSL_PROVIDER* provider) const { OSSL_PROVIDER_unload(provider); }
+};
+using ProviderPointer = std::unique_ptr<OSSL_PROVIDER, ProviderUnloader>;
 
 }  // namespace
 
 std::vector<ImportedCertificate> ImportPkcs12Certificates(const uint8_t* blob, size_t length,
                                                           const std::string& password) {
   if (blob == nullptr || length == 0 || length > static_cast<size_t>(LONG_MAX)) return {};
-  LoadLegacyCiphers();
+  ProviderPointer legacyCiphers(OSSL_PROVIDER_try_load(nullptr, "legacy", 1));
   const unsigned char* cursor = blob;
   Pkcs12Pointer pkcs12(d2i_PKCS12(nullptr, &cursor, static_cast<long>(length)));
   if (!pkcs12) return {};
