@@ -7,6 +7,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
+#include "message/hex_text.h"
 #include "platform/hidraw_sysfs.h"
 #include "transport/device_list_entry.h"
 
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string clipped = ClipToUtf16Units(serial, units);
   FUZZ_CHECK(clipped.size() <= serial.size());
   FUZZ_CHECK(serial.compare(0, clipped.size(), clipped) == 0);
-  EscapeJsonText(product);
+  EscapeJsonString(product);
   BuildDeviceListEntry(serial, product, 0x7A3B, 0x3A11, uevent);
   return 0;
 }
