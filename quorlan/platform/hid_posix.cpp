@@ -73,7 +73,7 @@ class HidrawDevice final : public HidDevice {
   }
 
   HidReadResult ReadInput(uint8_t* buffer, size_t capacity) override {
-    if (failure_ != 0) return Result(HidReadResult::Status::kStartFailed, 0, failure_);
+    if (failure_ != 0) return HidReadResult{HidReadResult::Status::kStartFailed, 0, failure_};
     // Unnumbered reports arrive without their report id: leave room for it.
     const bool restoreReportId = !(layout_ && layout_->numbered);
     const size_t offset = restoreReportId ? 1 : 0;
@@ -85,13 +85,13 @@ class HidrawDevice final : public HidDevice {
         if (errno == EINTR) continue;
         return Fail(errno);
       }
-      if (waits[1].revents != 0) return Result(HidReadResult::Status::kStopped, 0, 0);
+      if (waits[1].revents != 0) return HidReadResult{HidReadResult::Status::kStopped, 0, 0};
       const bool gone = (waits[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
       if ((waits[0].revents & POLLIN) != 0) {
         const ssize_t received = ::read(device_.get(), buffer + offset, capacity - offset);
         if (received >= 0) {
           if (restoreReportId) buffer[0] = 0;
-          return Result(HidReadResult::Status::kReport, static_cast<size_t>(received) + offset, 0);
+          return HidReadResult{HidReadResult::Status::kReport, static_cast<size_t>(received) + offset, 0};
         }
         if (errno == EINTR || (errno == EAGAIN && !gone)) continue;
         // hidraw fails reads with EIO once its device is unplugged.
@@ -108,19 +108,11 @@ class HidrawDevice final : public HidDevice {
   }
 
  private:
-  static HidReadResult Result(HidReadResult::Status status, size_t length, uint32_t error) {
-    HidReadResult result;
-    result.status = status;
-    result.length = length;
-    result.error = error;
-    return result;
-  }
-
   // Like a Windows handle whose read failed, the device takes no further
   // reads: the failure ends the one in flight and refuses the next.
   HidReadResult Fail(int errnoValue) {
     failure_ = Win32ErrorFromErrno(errnoValue);
-    return Result(HidReadResult::Status::kCompletionFailed, 0, failure_);
+    return HidReadResult{HidReadResult::Status::kCompletionFailed, 0, failure_};
   }
 
   FileDescriptor device_;

@@ -111,8 +111,8 @@ class Win32HidDevice final : public HidDevice {
 
   HidReadResult ReadInput(uint8_t* buffer, size_t capacity) override {
     for (;;) {
-      if (stopped_) return Result(HidReadResult::Status::kStopped, 0, 0);
-      if (failure_ != 0) return Result(HidReadResult::Status::kStartFailed, 0, failure_);
+      if (stopped_) return HidReadResult{HidReadResult::Status::kStopped, 0, 0};
+      if (failure_ != 0) return HidReadResult{HidReadResult::Status::kStartFailed, 0, failure_};
       OVERLAPPED overlapped{};
       overlapped.hEvent = readDone_.get();
       ResetEvent(readDone_.get());
@@ -123,7 +123,7 @@ class Win32HidDevice final : public HidDevice {
         if (error != ERROR_IO_PENDING) {
           // The handle takes no further reads, as after an unplug.
           failure_ = error != 0 ? error : ERROR_GEN_FAILURE;
-          return Result(HidReadResult::Status::kStartFailed, 0, failure_);
+          return HidReadResult{HidReadResult::Status::kStartFailed, 0, failure_};
         }
         HANDLE waits[2] = {stop_.get(), readDone_.get()};
         const DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
@@ -132,15 +132,15 @@ class Win32HidDevice final : public HidDevice {
           // The read must have let go of the buffer before this returns.
           CancelIo(device_.get());
           GetOverlappedResult(device_.get(), &overlapped, &received, TRUE);
-          if (waitError == 0) return Result(HidReadResult::Status::kStopped, 0, 0);
+          if (waitError == 0) return HidReadResult{HidReadResult::Status::kStopped, 0, 0};
           failure_ = waitError;
-          return Result(HidReadResult::Status::kStartFailed, 0, failure_);
+          return HidReadResult{HidReadResult::Status::kStartFailed, 0, failure_};
         }
         if (!GetOverlappedResult(device_.get(), &overlapped, &received, FALSE)) {
-          return Result(HidReadResult::Status::kCompletionFailed, 0, LastError());
+          return HidReadResult{HidReadResult::Status::kCompletionFailed, 0, LastError()};
         }
       }
-      if (received > 0) return Result(HidReadResult::Status::kReport, received, 0);
+      if (received > 0) return HidReadResult{HidReadResult::Status::kReport, received, 0};
     }
   }
 
@@ -150,14 +150,6 @@ class Win32HidDevice final : public HidDevice {
   }
 
  private:
-  static HidReadResult Result(HidReadResult::Status status, size_t length, uint32_t error) {
-    HidReadResult result;
-    result.status = status;
-    result.length = length;
-    result.error = error;
-    return result;
-  }
-
   Handle device_;
   Handle readDone_;  // manual reset, for the read in flight
   Handle stop_;      // manual reset, stays set once stopped

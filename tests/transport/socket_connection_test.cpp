@@ -35,7 +35,23 @@ class SocketConnectionTest : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(reader.Start()); }
   void TearDown() override { EXPECT_TRUE(reader.ProtocolErrors().empty()); }
 
+  // Opens the connection with a data callback that takes 300 ms, and returns
+  // once the reader thread is inside it.
+  void OpenInsideASlowCallback(SocketConnection& connection, std::atomic<bool>& callbackDone) {
+    connection.dataCallback = [this, &callbackDone](uint8_t*, unsigned) {
+      inSlowCallback = true;
+      std::this_thread::sleep_for(300ms);
+      callbackDone = true;
+    };
+    ASSERT_EQ(connection.Open(), kConnectionOk);
+    ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+    reader.PushNotification(0x0101, 1);
+    for (int i = 0; i < 500 && !inSlowCallback; ++i) std::this_thread::sleep_for(2ms);
+    ASSERT_TRUE(inSlowCallback);
+  }
+
   SimulatedReader reader;
+  std::atomic<bool> inSlowCallback{false};
 };
 
 TEST_F(SocketConnectionTest, ExchangesACommandAndItsResponse) {
@@ -205,18 +221,9 @@ TEST_F(SocketConnectionTest, ReplyDroppedConnectionAndDelaysAreScriptable) {
 
 TEST_F(SocketConnectionTest, CloseReturnsOnlyAfterTheReaderHasLeftTheCallback) {
   SocketConnection connection("127.0.0.1", reader.port());
-  std::atomic<bool> inCallback{false};
   std::atomic<bool> callbackDone{false};
-  connection.dataCallback = [&](uint8_t*, unsigned) {
-    inCallback = true;
-    std::this_thread::sleep_for(300ms);
-    callbackDone = true;
-  };
-  ASSERT_EQ(connection.Open(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
-  reader.PushNotification(0x0101, 1);
-  for (int i = 0; i < 500 && !inCallback; ++i) std::this_thread::sleep_for(2ms);
-  ASSERT_TRUE(inCallback);
+  OpenInsideASlowCallback(connection, callbackDone);
+  if (HasFatalFailure()) return;
   EXPECT_EQ(connection.Close(), kConnectionOk);
   EXPECT_TRUE(callbackDone);
 }
@@ -266,18 +273,9 @@ TEST_F(SocketConnectionTest, ReaderCallbacksMayCloseAndReopenInTurn) {
 
 TEST_F(SocketConnectionTest, CloseDuringAnotherCloseWaitsForTheReader) {
   SocketConnection connection("127.0.0.1", reader.port());
-  std::atomic<bool> inCallback{false};
   std::atomic<bool> callbackDone{false};
-  connection.dataCallback = [&](uint8_t*, unsigned) {
-    inCallback = true;
-    std::this_thread::sleep_for(300ms);
-    callbackDone = true;
-  };
-  ASSERT_EQ(connection.Open(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
-  reader.PushNotification(0x0101, 1);
-  for (int i = 0; i < 500 && !inCallback; ++i) std::this_thread::sleep_for(2ms);
-  ASSERT_TRUE(inCallback);
+  OpenInsideASlowCallback(connection, callbackDone);
+  if (HasFatalFailure()) return;
   std::thread firstClose([&] { connection.Close(); });
   for (int i = 0; i < 500 && connection.IsConnected(); ++i) std::this_thread::sleep_for(1ms);
   EXPECT_EQ(connection.Close(), kConnectionOk);
