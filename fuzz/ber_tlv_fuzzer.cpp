@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "fuzz_check.h"
-#include "message/ber_tlv.h"
+#include "quorlan/message/ber_tlv.h"
 
 using namespace quorlan;
 

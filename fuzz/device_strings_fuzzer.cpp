@@ -7,9 +7,9 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
-#include "message/hex_text.h"
-#include "platform/hidraw_sysfs.h"
-#include "transport/device_list_entry.h"
+#include "quorlan/message/hex_text.h"
+#include "quorlan/platform/hidraw_sysfs.h"
+#include "quorlan/transport/device_list_entry.h"
 
 using namespace quorlan;
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "fuzz_check.h"
-#include "message/file_message.h"
+#include "quorlan/message/file_message.h"
 
 using namespace quorlan;
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "capi/formatted_command.h"
+#include "quorlan/capi/formatted_command.h"
 #include "fuzz_check.h"
-#include "message/command_envelope.h"
+#include "quorlan/message/command_envelope.h"
 #include "quorlan/qrx.h"
 
 using namespace quorlan;

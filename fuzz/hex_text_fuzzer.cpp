@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "message/hex_text.h"
+#include "quorlan/message/hex_text.h"
 
 using namespace quorlan;
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "fuzz_check.h"
-#include "platform/hid_report_descriptor.h"
+#include "quorlan/platform/hid_report_descriptor.h"
 
 using namespace quorlan;
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "fuzz_check.h"
-#include "message/message_frame.h"
+#include "quorlan/message/message_frame.h"
 
 using namespace quorlan;
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "fuzz_check.h"
-#include "message/notification.h"
+#include "quorlan/message/notification.h"
 
 using namespace quorlan;
 

@@ -7,7 +7,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
-#include "transport/client_certificate.h"
+#include "quorlan/transport/client_certificate.h"
 
 using namespace quorlan;
 

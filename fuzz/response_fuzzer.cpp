@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "capi/formatted_response.h"
+#include "quorlan/capi/formatted_response.h"
 #include "fuzz_check.h"
-#include "message/response.h"
+#include "quorlan/message/response.h"
 
 using namespace quorlan;
 

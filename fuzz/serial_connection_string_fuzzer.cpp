@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "transport/serial_connection_string.h"
+#include "quorlan/transport/serial_connection_string.h"
 
 using namespace quorlan;
 

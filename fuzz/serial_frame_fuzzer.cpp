@@ -7,8 +7,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
-#include "transport/serial_communication_package.h"
-#include "transport/serial_frame.h"
+#include "quorlan/transport/serial_communication_package.h"
+#include "quorlan/transport/serial_frame.h"
 
 using namespace quorlan;
 

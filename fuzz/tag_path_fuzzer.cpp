@@ -7,7 +7,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
-#include "message/tag_path.h"
+#include "quorlan/message/tag_path.h"
 
 using namespace quorlan;
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "transport/tcp_address.h"
+#include "quorlan/transport/tcp_address.h"
 
 using namespace quorlan;
 

@@ -7,7 +7,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
-#include "transport/korvex_communication_package.h"
+#include "quorlan/transport/korvex_communication_package.h"
 
 using namespace quorlan;
 

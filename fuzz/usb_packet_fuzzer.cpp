@@ -7,7 +7,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
-#include "transport/korvex_usb_hid_package.h"
+#include "quorlan/transport/korvex_usb_hid_package.h"
 
 using namespace quorlan;
 

@@ -1,10 +1,10 @@
 // Exports that build commands.
 #include "quorlan/qrx.h"
 
-#include "capi/export_guard.h"
-#include "capi/formatted_command.h"
-#include "capi/output_buffers.h"
-#include "message/command_envelope.h"
+#include "quorlan/capi/export_guard.h"
+#include "quorlan/capi/formatted_command.h"
+#include "quorlan/capi/output_buffers.h"
+#include "quorlan/message/command_envelope.h"
 
 using namespace quorlan;
 

@@ -2,12 +2,12 @@
 #include <memory>
 #include <string>
 
-#include "capi/device_list_json.h"
-#include "capi/export_guard.h"
-#include "capi/output_buffers.h"
-#include "capi/status_notifier.h"
-#include "message/hex_text.h"
-#include "device/orvane_device.h"
+#include "quorlan/capi/device_list_json.h"
+#include "quorlan/capi/export_guard.h"
+#include "quorlan/capi/output_buffers.h"
+#include "quorlan/capi/status_notifier.h"
+#include "quorlan/message/hex_text.h"
+#include "quorlan/device/orvane_device.h"
 #include "quorlan/qrx.h"
 
 using namespace quorlan;

@@ -1,4 +1,4 @@
-#include "device_list_json.h"
+#include "quorlan/capi/device_list_json.h"
 
 namespace quorlan {
 

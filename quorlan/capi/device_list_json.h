@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "device/orvane_device.h"
+#include "quorlan/device/orvane_device.h"
 
 namespace quorlan {
 

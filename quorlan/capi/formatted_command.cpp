@@ -1,8 +1,8 @@
-#include "formatted_command.h"
+#include "quorlan/capi/formatted_command.h"
 
 #include <map>
 
-#include "message/command_envelope.h"
+#include "quorlan/message/command_envelope.h"
 
 namespace quorlan {
 namespace {

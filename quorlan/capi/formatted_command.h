@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "message/hex_text.h"
+#include "quorlan/message/hex_text.h"
 
 namespace quorlan {
 

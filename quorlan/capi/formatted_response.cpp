@@ -1,4 +1,4 @@
-#include "formatted_response.h"
+#include "quorlan/capi/formatted_response.h"
 
 #include <cstdio>
 

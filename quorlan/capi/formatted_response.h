@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "message/response.h"
+#include "quorlan/message/response.h"
 
 namespace quorlan {
 

@@ -2,11 +2,11 @@
 // the one that builds a file message. Each call reads the text afresh.
 #include "quorlan/qrx.h"
 
-#include "capi/export_guard.h"
-#include "capi/output_buffers.h"
-#include "message/file_message.h"
-#include "message/notification.h"
-#include "message/response.h"
+#include "quorlan/capi/export_guard.h"
+#include "quorlan/capi/output_buffers.h"
+#include "quorlan/message/file_message.h"
+#include "quorlan/message/notification.h"
+#include "quorlan/message/response.h"
 
 using namespace quorlan;
 

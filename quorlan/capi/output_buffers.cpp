@@ -1,4 +1,4 @@
-#include "output_buffers.h"
+#include "quorlan/capi/output_buffers.h"
 
 #include <cstring>
 

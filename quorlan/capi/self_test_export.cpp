@@ -2,8 +2,8 @@
 // mismatches is for the library's own tests (CountCommandEncodingMismatches).
 #include "quorlan/qrx.h"
 
-#include "capi/export_guard.h"
-#include "message/self_test.h"
+#include "quorlan/capi/export_guard.h"
+#include "quorlan/message/self_test.h"
 
 using namespace quorlan;
 

@@ -1,12 +1,12 @@
 // Exports that send messages and commands, with or without waiting.
 #include <string>
 
-#include "capi/export_guard.h"
-#include "capi/formatted_command.h"
-#include "capi/formatted_response.h"
-#include "capi/output_buffers.h"
-#include "device/orvane_device.h"
-#include "message/response.h"
+#include "quorlan/capi/export_guard.h"
+#include "quorlan/capi/formatted_command.h"
+#include "quorlan/capi/formatted_response.h"
+#include "quorlan/capi/output_buffers.h"
+#include "quorlan/device/orvane_device.h"
+#include "quorlan/message/response.h"
 #include "quorlan/qrx.h"
 
 using namespace quorlan;

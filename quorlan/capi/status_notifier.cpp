@@ -1,10 +1,10 @@
-#include "status_notifier.h"
+#include "quorlan/capi/status_notifier.h"
 
 #include <chrono>
 #include <future>
 #include <thread>
 
-#include "device/live_devices.h"
+#include "quorlan/device/live_devices.h"
 
 namespace quorlan {
 

@@ -1,7 +1,7 @@
 // Runs a caller's status-change callback on a thread of its own.
 #pragma once
 
-#include "device/orvane_device.h"
+#include "quorlan/device/orvane_device.h"
 #include "quorlan/qrx.h"
 
 namespace quorlan {

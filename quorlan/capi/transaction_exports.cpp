@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "capi/export_guard.h"
-#include "capi/output_buffers.h"
-#include "message/hex_text.h"
+#include "quorlan/capi/export_guard.h"
+#include "quorlan/capi/output_buffers.h"
+#include "quorlan/message/hex_text.h"
 #include "quorlan/qrx.h"
 
 using namespace quorlan;

@@ -1,4 +1,4 @@
-#include "live_devices.h"
+#include "quorlan/device/live_devices.h"
 
 #include <mutex>
 #include <unordered_set>

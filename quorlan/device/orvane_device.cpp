@@ -1,17 +1,17 @@
-#include "orvane_device.h"
+#include "quorlan/device/orvane_device.h"
 
 #include <chrono>
 #include <future>
 #include <stdexcept>
 
-#include "device/live_devices.h"
-#include "message/response.h"
-#include "transport/korvex_communication_package.h"
-#include "transport/korvex_usb_hid_package.h"
-#include "transport/pass_through_communication.h"
-#include "transport/socket_connection.h"
-#include "transport/tcp_address.h"
-#include "transport/usb_connection.h"
+#include "quorlan/device/live_devices.h"
+#include "quorlan/message/response.h"
+#include "quorlan/transport/korvex_communication_package.h"
+#include "quorlan/transport/korvex_usb_hid_package.h"
+#include "quorlan/transport/pass_through_communication.h"
+#include "quorlan/transport/socket_connection.h"
+#include "quorlan/transport/tcp_address.h"
+#include "quorlan/transport/usb_connection.h"
 
 namespace quorlan {
 namespace {

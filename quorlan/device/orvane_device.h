@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "device/operation_queue.h"
-#include "platform/hid.h"
-#include "transport/communication_package.h"
-#include "transport/serial_comm.h"
+#include "quorlan/device/operation_queue.h"
+#include "quorlan/platform/hid.h"
+#include "quorlan/transport/communication_package.h"
+#include "quorlan/transport/serial_comm.h"
 
 namespace quorlan {
 

@@ -1,4 +1,4 @@
-#include "ber_tlv.h"
+#include "quorlan/message/ber_tlv.h"
 
 #include <algorithm>
 #include <climits>

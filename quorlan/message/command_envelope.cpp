@@ -1,4 +1,4 @@
-#include "command_envelope.h"
+#include "quorlan/message/command_envelope.h"
 
 #include <atomic>
 

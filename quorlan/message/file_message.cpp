@@ -1,10 +1,10 @@
-#include "file_message.h"
+#include "quorlan/message/file_message.h"
 
 #include <cstdio>
 #include <stdexcept>
 
-#include "command_envelope.h"
-#include "incoming_message.h"
+#include "quorlan/message/command_envelope.h"
+#include "quorlan/message/incoming_message.h"
 
 namespace quorlan {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "message_frame.h"
+#include "quorlan/message/message_frame.h"
 
 namespace quorlan {
 

@@ -1,4 +1,4 @@
-#include "hex_text.h"
+#include "quorlan/message/hex_text.h"
 
 #include <cstdlib>
 

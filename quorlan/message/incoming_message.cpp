@@ -1,8 +1,8 @@
-#include "incoming_message.h"
+#include "quorlan/message/incoming_message.h"
 
 #include <stdexcept>
 
-#include "command_envelope.h"
+#include "quorlan/message/command_envelope.h"
 
 namespace quorlan {
 

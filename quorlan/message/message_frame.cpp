@@ -1,4 +1,4 @@
-#include "message_frame.h"
+#include "quorlan/message/message_frame.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "hex_text.h"
+#include "quorlan/message/hex_text.h"
 
 namespace quorlan {
 

@@ -1,9 +1,9 @@
-#include "notification.h"
+#include "quorlan/message/notification.h"
 
 #include <stdexcept>
 
-#include "incoming_message.h"
-#include "tag_path.h"
+#include "quorlan/message/incoming_message.h"
+#include "quorlan/message/tag_path.h"
 
 namespace quorlan {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "message_frame.h"
+#include "quorlan/message/message_frame.h"
 
 namespace quorlan {
 

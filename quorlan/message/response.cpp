@@ -1,10 +1,10 @@
-#include "response.h"
+#include "quorlan/message/response.h"
 
 #include <stdexcept>
 
-#include "ber_tlv.h"
-#include "incoming_message.h"
-#include "tag_path.h"
+#include "quorlan/message/ber_tlv.h"
+#include "quorlan/message/incoming_message.h"
+#include "quorlan/message/tag_path.h"
 
 namespace quorlan {
 namespace {

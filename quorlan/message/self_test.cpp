@@ -1,6 +1,6 @@
-#include "self_test.h"
+#include "quorlan/message/self_test.h"
 
-#include "command_envelope.h"
+#include "quorlan/message/command_envelope.h"
 
 namespace quorlan {
 namespace {

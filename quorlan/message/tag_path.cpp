@@ -1,11 +1,11 @@
-#include "tag_path.h"
+#include "quorlan/message/tag_path.h"
 
 #include <climits>
 #include <cstdlib>
 #include <optional>
 #include <stdexcept>
 
-#include "ber_tlv.h"
+#include "quorlan/message/ber_tlv.h"
 
 namespace quorlan {
 namespace {

@@ -8,11 +8,11 @@
 #include <cerrno>
 #include <optional>
 
-#include "platform/hid.h"
-#include "platform/hid_report_descriptor.h"
-#include "platform/hidraw_backend.h"
-#include "platform/hidraw_sysfs.h"
-#include "platform/win32_error.h"
+#include "quorlan/platform/hid.h"
+#include "quorlan/platform/hid_report_descriptor.h"
+#include "quorlan/platform/hidraw_backend.h"
+#include "quorlan/platform/hidraw_sysfs.h"
+#include "quorlan/platform/win32_error.h"
 
 namespace quorlan {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/hid.h"
+#include "quorlan/platform/hid.h"
 
 namespace quorlan {
 

@@ -11,7 +11,7 @@ extern "C" {
 #include <atomic>
 #include <vector>
 
-#include "platform/hid.h"
+#include "quorlan/platform/hid.h"
 
 namespace quorlan {
 namespace {

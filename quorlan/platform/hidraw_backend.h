@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/hid.h"
+#include "quorlan/platform/hid.h"
 
 namespace quorlan {
 

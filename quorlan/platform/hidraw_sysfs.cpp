@@ -1,4 +1,4 @@
-#include "platform/hidraw_sysfs.h"
+#include "quorlan/platform/hidraw_sysfs.h"
 
 #include <algorithm>
 #include <cstdlib>

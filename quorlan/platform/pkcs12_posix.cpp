@@ -1,4 +1,4 @@
-#include "platform/pkcs12.h"
+#include "quorlan/platform/pkcs12.h"
 
 #include <climits>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "platform/serial_line_posix.h"
+#include "quorlan/platform/serial_line_posix.h"
 
 namespace quorlan {
 namespace platform {

@@ -3,7 +3,7 @@
 
 #include <termios.h>
 
-#include "platform/serial_port.h"
+#include "quorlan/platform/serial_port.h"
 
 namespace quorlan {
 namespace platform {

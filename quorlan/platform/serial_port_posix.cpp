@@ -1,4 +1,4 @@
-#include "platform/serial_port.h"
+#include "quorlan/platform/serial_port.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -8,7 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "platform/serial_line_posix.h"
+#include "quorlan/platform/serial_line_posix.h"
 
 namespace quorlan {
 namespace platform {

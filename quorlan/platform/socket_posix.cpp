@@ -1,4 +1,4 @@
-#include "platform/socket.h"
+#include "quorlan/platform/socket.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

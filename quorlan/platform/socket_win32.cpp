@@ -1,4 +1,4 @@
-#include "platform/socket.h"
+#include "quorlan/platform/socket.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>

@@ -1,4 +1,4 @@
-#include "platform/win32_error.h"
+#include "quorlan/platform/win32_error.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "transport/client_certificate.h"
+#include "quorlan/transport/client_certificate.h"
 
 #include <cstring>
 #include <mutex>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/pkcs12.h"
+#include "quorlan/platform/pkcs12.h"
 
 namespace quorlan {
 

@@ -1,4 +1,4 @@
-#include "transport/comm_port.h"
+#include "quorlan/transport/comm_port.h"
 
 namespace quorlan {
 

@@ -6,9 +6,9 @@
 #include <mutex>
 #include <string>
 
-#include "platform/serial_port.h"
-#include "transport/serial_comm.h"
-#include "transport/serial_connection_string.h"
+#include "quorlan/platform/serial_port.h"
+#include "quorlan/transport/serial_comm.h"
+#include "quorlan/transport/serial_connection_string.h"
 
 namespace quorlan {
 

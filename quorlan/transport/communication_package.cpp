@@ -1,4 +1,4 @@
-#include "communication_package.h"
+#include "quorlan/transport/communication_package.h"
 
 namespace quorlan {
 

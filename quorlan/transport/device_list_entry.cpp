@@ -1,8 +1,8 @@
-#include "transport/device_list_entry.h"
+#include "quorlan/transport/device_list_entry.h"
 
 #include <cstdio>
 
-#include "message/hex_text.h"
+#include "quorlan/message/hex_text.h"
 
 namespace quorlan {
 namespace {

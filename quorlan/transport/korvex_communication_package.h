@@ -6,9 +6,9 @@
 #include <map>
 #include <vector>
 
-#include "transport/communication_package.h"
-#include "transport/korvex_packet_format.h"
-#include "transport/message_send_gate.h"
+#include "quorlan/transport/communication_package.h"
+#include "quorlan/transport/korvex_packet_format.h"
+#include "quorlan/transport/message_send_gate.h"
 
 namespace quorlan {
 

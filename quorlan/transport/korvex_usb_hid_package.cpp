@@ -1,4 +1,4 @@
-#include "transport/korvex_usb_hid_package.h"
+#include "quorlan/transport/korvex_usb_hid_package.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // report id followed by one packet, and each received report starts with its id.
 #pragma once
 
-#include "transport/korvex_communication_package.h"
+#include "quorlan/transport/korvex_communication_package.h"
 
 namespace quorlan {
 

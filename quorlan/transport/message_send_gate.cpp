@@ -1,4 +1,4 @@
-#include "transport/message_send_gate.h"
+#include "quorlan/transport/message_send_gate.h"
 
 namespace quorlan {
 

@@ -1,4 +1,4 @@
-#include "transport/pass_through_communication.h"
+#include "quorlan/transport/pass_through_communication.h"
 
 namespace quorlan {
 

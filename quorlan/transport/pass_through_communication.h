@@ -2,7 +2,7 @@
 // received block is a message.
 #pragma once
 
-#include "transport/communication_package.h"
+#include "quorlan/transport/communication_package.h"
 
 namespace quorlan {
 

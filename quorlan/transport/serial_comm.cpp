@@ -1,4 +1,4 @@
-#include "serial_comm.h"
+#include "quorlan/transport/serial_comm.h"
 
 #include <algorithm>
 #include <cstring>

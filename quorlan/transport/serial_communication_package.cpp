@@ -1,9 +1,9 @@
-#include "transport/serial_communication_package.h"
+#include "quorlan/transport/serial_communication_package.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "transport/serial_frame.h"
+#include "quorlan/transport/serial_frame.h"
 
 namespace quorlan {
 namespace {

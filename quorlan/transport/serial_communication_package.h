@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "transport/communication_package.h"
+#include "quorlan/transport/communication_package.h"
 
 namespace quorlan {
 

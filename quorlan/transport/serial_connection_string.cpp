@@ -1,9 +1,9 @@
-#include "transport/serial_connection_string.h"
+#include "quorlan/transport/serial_connection_string.h"
 
 #include <cctype>
 #include <climits>
 
-#include "message/hex_text.h"
+#include "quorlan/message/hex_text.h"
 
 namespace quorlan {
 namespace {

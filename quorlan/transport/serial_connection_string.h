@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/serial_port.h"
+#include "quorlan/platform/serial_port.h"
 
 namespace quorlan {
 

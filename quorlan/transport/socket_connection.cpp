@@ -1,4 +1,4 @@
-#include "transport/socket_connection.h"
+#include "quorlan/transport/socket_connection.h"
 
 #include <algorithm>
 #include <iterator>

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/socket.h"
-#include "transport/serial_comm.h"
+#include "quorlan/platform/socket.h"
+#include "quorlan/transport/serial_comm.h"
 
 namespace quorlan {
 

@@ -1,6 +1,6 @@
-#include "transport/tcp_address.h"
+#include "quorlan/transport/tcp_address.h"
 
-#include "platform/socket.h"
+#include "quorlan/platform/socket.h"
 
 namespace quorlan {
 namespace {

@@ -1,11 +1,11 @@
-#include "transport/usb_connection.h"
+#include "quorlan/transport/usb_connection.h"
 
 #include <algorithm>
 #include <cstring>
 #include <system_error>
 #include <utility>
 
-#include "transport/device_list_entry.h"
+#include "quorlan/transport/device_list_entry.h"
 
 namespace quorlan {
 namespace {

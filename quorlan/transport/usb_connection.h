@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/hid.h"
-#include "transport/serial_comm.h"
+#include "quorlan/platform/hid.h"
+#include "quorlan/transport/serial_comm.h"
 
 namespace quorlan {
 

@@ -13,11 +13,11 @@
 #include <thread>
 #include <vector>
 
-#include "message/command_envelope.h"
-#include "platform/socket.h"
+#include "quorlan/message/command_envelope.h"
+#include "quorlan/platform/socket.h"
 #include "simulated_reader.h"
-#include "transport/korvex_communication_package.h"
-#include "transport/socket_connection.h"
+#include "quorlan/transport/korvex_communication_package.h"
+#include "quorlan/transport/socket_connection.h"
 
 namespace {
 

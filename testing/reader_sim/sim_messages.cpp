@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "message/hex_text.h"
-#include "message/message_frame.h"
+#include "quorlan/message/hex_text.h"
+#include "quorlan/message/message_frame.h"
 
 namespace reader_sim {
 namespace {

@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/socket.h"
+#include "quorlan/platform/socket.h"
 #include "sim_messages.h"
 #include "sim_packets.h"
 

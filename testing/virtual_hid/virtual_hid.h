@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/hid.h"
+#include "quorlan/platform/hid.h"
 
 namespace quorlan {
 

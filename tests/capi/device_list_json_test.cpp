@@ -1,4 +1,4 @@
-#include "capi/device_list_json.h"
+#include "quorlan/capi/device_list_json.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,4 +1,4 @@
-#include "capi/formatted_response.h"
+#include "quorlan/capi/formatted_response.h"
 
 #include <gtest/gtest.h>
 

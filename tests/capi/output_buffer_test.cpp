@@ -1,4 +1,4 @@
-#include "capi/output_buffers.h"
+#include "quorlan/capi/output_buffers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "device/operation_queue.h"
+#include "quorlan/device/operation_queue.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "device/orvane_device.h"
-#include "platform/socket.h"
+#include "quorlan/device/orvane_device.h"
+#include "quorlan/platform/socket.h"
 
 namespace quorlan {
 namespace {

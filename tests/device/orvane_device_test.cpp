@@ -1,6 +1,6 @@
 // The device object over a virtual USB HID reader: packets inside reports,
 // waits, status reports and the device's life cycle.
-#include "device/orvane_device.h"
+#include "quorlan/device/orvane_device.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "message/notification.h"
+#include "quorlan/message/notification.h"
 #include "virtual_hid.h"
 
 namespace quorlan {

@@ -1,5 +1,5 @@
-#include "message/ber_tlv.h"
-#include "message/message_frame.h"
+#include "quorlan/message/ber_tlv.h"
+#include "quorlan/message/message_frame.h"
 
 #include <gtest/gtest.h>
 

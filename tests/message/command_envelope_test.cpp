@@ -1,4 +1,4 @@
-#include "message/command_envelope.h"
+#include "quorlan/message/command_envelope.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "message/file_message.h"
+#include "quorlan/message/file_message.h"
 
 #include <gtest/gtest.h>
 

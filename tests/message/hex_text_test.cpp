@@ -1,4 +1,4 @@
-#include "message/hex_text.h"
+#include "quorlan/message/hex_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "message/message_frame.h"
+#include "quorlan/message/message_frame.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "message/notification.h"
+#include "quorlan/message/notification.h"
 
 #include <gtest/gtest.h>
 

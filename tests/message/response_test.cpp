@@ -1,4 +1,4 @@
-#include "message/response.h"
+#include "quorlan/message/response.h"
 
 #include <gtest/gtest.h>
 

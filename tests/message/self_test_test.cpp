@@ -1,8 +1,8 @@
-#include "message/self_test.h"
+#include "quorlan/message/self_test.h"
 
 #include <gtest/gtest.h>
 
-#include "message/command_envelope.h"
+#include "quorlan/message/command_envelope.h"
 
 namespace quorlan {
 namespace {

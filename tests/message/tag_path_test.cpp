@@ -1,4 +1,4 @@
-#include "message/tag_path.h"
+#include "quorlan/message/tag_path.h"
 
 #include <gtest/gtest.h>
 

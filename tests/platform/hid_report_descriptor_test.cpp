@@ -1,4 +1,4 @@
-#include "platform/hid_report_descriptor.h"
+#include "quorlan/platform/hid_report_descriptor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The Win32 HID backend on the HID devices the system lists: under wine its
 // own virtual ones, so nothing here assumes a reader.
-#include "platform/hid.h"
+#include "quorlan/platform/hid.h"
 
 #include <gtest/gtest.h>
 

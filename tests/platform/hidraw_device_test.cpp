@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/hidraw_backend.h"
+#include "quorlan/platform/hidraw_backend.h"
 
 namespace quorlan {
 namespace {

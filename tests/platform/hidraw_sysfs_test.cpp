@@ -1,4 +1,4 @@
-#include "platform/hidraw_sysfs.h"
+#include "quorlan/platform/hidraw_sysfs.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/hidraw_backend.h"
+#include "quorlan/platform/hidraw_backend.h"
 
 namespace quorlan {
 namespace {

@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "pkcs12_fixtures.h"
-#include "platform/pkcs12.h"
+#include "quorlan/platform/pkcs12.h"
 #include "quorlan/qrx.h"
-#include "transport/client_certificate.h"
+#include "quorlan/transport/client_certificate.h"
 
 namespace quorlan {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/serial_port.h"
+#include "quorlan/platform/serial_port.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // Wine neither keeps a COM port to its first opener nor ends a read at the
 // first bytes (only when its buffer is full or its wait is over), so these
 // tests ask for no more than they expect and leave exclusive use untested.
-#include "platform/serial_port.h"
+#include "quorlan/platform/serial_port.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <chrono>
 #include <vector>
 
-#include "transport/comm_port.h"
-#include "transport/serial_comm.h"
+#include "quorlan/transport/comm_port.h"
+#include "quorlan/transport/serial_comm.h"
 
 namespace quorlan {
 namespace platform {

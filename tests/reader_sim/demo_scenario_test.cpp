@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "message/command_envelope.h"
-#include "message/message_frame.h"
+#include "quorlan/message/command_envelope.h"
+#include "quorlan/message/message_frame.h"
 #include "tcp_host.h"
 
 namespace reader_sim {

@@ -1,6 +1,6 @@
 // Chain ordering on names alone: needs no certificates, so it runs on every
 // platform.
-#include "transport/client_certificate.h"
+#include "quorlan/transport/client_certificate.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "transport/device_list_entry.h"
+#include "quorlan/transport/device_list_entry.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "message/hex_text.h"
+#include "quorlan/message/hex_text.h"
 
 namespace quorlan {
 namespace {

@@ -1,4 +1,4 @@
-#include "transport/korvex_communication_package.h"
+#include "quorlan/transport/korvex_communication_package.h"
 
 #include <gtest/gtest.h>
 

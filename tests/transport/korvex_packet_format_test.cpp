@@ -1,4 +1,4 @@
-#include "transport/korvex_packet_format.h"
+#include "quorlan/transport/korvex_packet_format.h"
 
 #include <gtest/gtest.h>
 

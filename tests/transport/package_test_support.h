@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "transport/communication_package.h"
+#include "quorlan/transport/communication_package.h"
 
 namespace quorlan {
 namespace testing_support {

@@ -1,4 +1,4 @@
-#include "transport/serial_comm.h"
+#include "quorlan/transport/serial_comm.h"
 
 #include <gtest/gtest.h>
 

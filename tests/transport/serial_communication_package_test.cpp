@@ -1,4 +1,4 @@
-#include "transport/serial_communication_package.h"
+#include "quorlan/transport/serial_communication_package.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "transport/serial_connection_string.h"
+#include "quorlan/transport/serial_connection_string.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "transport/serial_frame.h"
+#include "quorlan/transport/serial_frame.h"
 
 #include <gtest/gtest.h>
 

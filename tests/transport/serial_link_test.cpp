@@ -6,8 +6,8 @@
 
 #include "pseudo_terminal.h"
 #include "reader_side_frames.h"
-#include "transport/comm_port.h"
-#include "transport/serial_communication_package.h"
+#include "quorlan/transport/comm_port.h"
+#include "quorlan/transport/serial_communication_package.h"
 
 namespace quorlan {
 namespace {

@@ -1,4 +1,4 @@
-#include "transport/socket_connection.h"
+#include "quorlan/transport/socket_connection.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <future>
 #include <thread>
 
-#include "message/command_envelope.h"
+#include "quorlan/message/command_envelope.h"
 #include "simulated_reader.h"
 #include "tcp_host.h"
 

@@ -1,4 +1,4 @@
-#include "transport/tcp_address.h"
+#include "quorlan/transport/tcp_address.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <mutex>
 #include <vector>
 
-#include "transport/korvex_communication_package.h"
-#include "transport/socket_connection.h"
+#include "quorlan/transport/korvex_communication_package.h"
+#include "quorlan/transport/socket_connection.h"
 
 namespace quorlan {
 namespace testing_support {

@@ -3,8 +3,8 @@
 #include <functional>
 
 #include "package_test_support.h"
-#include "transport/korvex_usb_hid_package.h"
-#include "transport/pass_through_communication.h"
+#include "quorlan/transport/korvex_usb_hid_package.h"
+#include "quorlan/transport/pass_through_communication.h"
 
 namespace quorlan {
 namespace {

@@ -1,4 +1,4 @@
-#include "transport/usb_connection.h"
+#include "quorlan/transport/usb_connection.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32_error.h"
+#include "quorlan/platform/win32_error.h"
 #include "virtual_hid.h"
 
 namespace quorlan {

@@ -1,8 +1,8 @@
 // The export that loads the client certificate.
 #include "quorlan/qrx.h"
 
-#include "capi/export_guard.h"
-#include "transport/client_certificate.h"
+#include "quorlan/capi/export_guard.h"
+#include "quorlan/transport/client_certificate.h"
 
 extern "C" {
 
