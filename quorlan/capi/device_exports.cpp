@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 
+#include "quorlan/capi/device_handles.h"
 #include "quorlan/capi/device_list_json.h"
 #include "quorlan/capi/export_guard.h"
 #include "quorlan/capi/output_buffers.h"
@@ -11,12 +12,6 @@
 #include "quorlan/qrx.h"
 
 using namespace quorlan;
-
-namespace {
-
-OrvaneDevice* DeviceOf(intptr_t handle) { return reinterpret_cast<OrvaneDevice*>(handle); }
-
-}  // namespace
 
 extern "C" {
 
@@ -31,50 +26,59 @@ QRX_API const char* QRX_CALL QRX_GetDeviceList(int connectionType) {
 QRX_API intptr_t QRX_CALL QRX_OpenDevice(int connectionType, const char* address) {
   if (address == nullptr) return -1;
   return GuardExport<intptr_t>(-1, [&]() -> intptr_t {
-    auto device = std::make_unique<OrvaneDevice>();
+    auto device = std::make_shared<OrvaneDevice>();
     device->SetDeviceType(connectionType);
     if (!device->Open(address)) return -1;
-    return reinterpret_cast<intptr_t>(device.release());
+    return AddDevice(std::move(device));
   });
 }
 
-QRX_API void QRX_CALL QRX_CloseDevice(intptr_t device) {
-  if (IsNoObject(device)) return;
+QRX_API void QRX_CALL QRX_CloseDevice(intptr_t handle) {
   GuardExport([&] {
-    std::unique_ptr<OrvaneDevice> owned(DeviceOf(device));
-    owned->Close();
+    std::shared_ptr<OrvaneDevice> device = RemoveDevice(handle);
+    if (!device) return;
+    device->Close();
+    // Another thread's export may hold the device a while longer.
+    device->StopDelivery();
   });
 }
 
-QRX_API uint8_t QRX_CALL QRX_IsDeviceOpened(intptr_t device) {
-  if (IsNoObject(device)) return 0;
-  return GuardExport<uint8_t>(0, [&] { return DeviceOf(device)->IsOpen() ? 1 : 0; });
+QRX_API uint8_t QRX_CALL QRX_IsDeviceOpened(intptr_t handle) {
+  return GuardExport<uint8_t>(0, [&] {
+    auto device = FindDevice(handle);
+    return device && device->IsOpen() ? 1 : 0;
+  });
 }
 
-QRX_API void QRX_CALL QRX_AttachObjectToDevice(intptr_t device, intptr_t object) {
-  if (IsNoObject(device)) return;
-  DeviceOf(device)->attachedObject = object;
-}
-
-QRX_API intptr_t QRX_CALL QRX_GetAttachedObject(intptr_t device) {
-  if (IsNoObject(device)) return 0;
-  return DeviceOf(device)->attachedObject;
-}
-
-QRX_API void QRX_CALL QRX_SetDeviceStatusChangeCallback(intptr_t device, QRX_DeviceStatusChangeCallback callback) {
-  if (IsNoObject(device)) return;
-  GuardExport([&] { DeviceOf(device)->SetStatusCallback(MakeStatusNotifier(callback)); });
-}
-
-QRX_API void QRX_CALL QRX_SetDataArriveCallback(intptr_t device, QRX_DataArriveCallback callback) {
-  if (IsNoObject(device)) return;
+QRX_API void QRX_CALL QRX_AttachObjectToDevice(intptr_t handle, intptr_t object) {
   GuardExport([&] {
+    if (auto device = FindDevice(handle)) device->attachedObject = object;
+  });
+}
+
+QRX_API intptr_t QRX_CALL QRX_GetAttachedObject(intptr_t handle) {
+  return GuardExport<intptr_t>(0, [&]() -> intptr_t {
+    auto device = FindDevice(handle);
+    return device ? device->attachedObject.load() : 0;
+  });
+}
+
+QRX_API void QRX_CALL QRX_SetDeviceStatusChangeCallback(intptr_t handle, QRX_DeviceStatusChangeCallback callback) {
+  GuardExport([&] {
+    if (auto device = FindDevice(handle)) device->SetStatusCallback(MakeStatusNotifier(callback, handle, device));
+  });
+}
+
+QRX_API void QRX_CALL QRX_SetDataArriveCallback(intptr_t handle, QRX_DataArriveCallback callback) {
+  GuardExport([&] {
+    auto device = FindDevice(handle);
+    if (!device) return;
     if (callback == nullptr) {
-      DeviceOf(device)->SetDataCallback(nullptr);
+      device->SetDataCallback(nullptr);
       return;
     }
-    DeviceOf(device)->SetDataCallback([callback](OrvaneDevice* source, std::vector<uint8_t> message) {
-      callback(source, StoreInOutputBuffer(BytesToHexString(message), kResultBuffer));
+    device->SetDataCallback([callback, handle](OrvaneDevice*, std::vector<uint8_t> message) {
+      callback(reinterpret_cast<void*>(handle), StoreInOutputBuffer(BytesToHexString(message), kResultBuffer));
     });
   });
 }

@@ -1,6 +1,9 @@
 // Exports that send messages and commands, with or without waiting.
+#include <memory>
+#include <stdexcept>
 #include <string>
 
+#include "quorlan/capi/device_handles.h"
 #include "quorlan/capi/export_guard.h"
 #include "quorlan/capi/formatted_command.h"
 #include "quorlan/capi/formatted_response.h"
@@ -13,71 +16,84 @@ using namespace quorlan;
 
 namespace {
 
-OrvaneDevice* DeviceOf(intptr_t handle) { return reinterpret_cast<OrvaneDevice*>(handle); }
+constexpr int kBadHandle = 5;
+constexpr int kSendFailed = 0xFF;
+
+// The live device of a handle; throws for one that is not live, which each
+// waiting export turns into its failure result.
+std::shared_ptr<OrvaneDevice> DeviceOf(intptr_t handle) {
+  auto device = FindDevice(handle);
+  if (!device) throw std::invalid_argument("no live device");
+  return device;
+}
 
 const char* StoreReply(const Bytes& reply) {
   return reply.empty() ? kEmptyText : StoreInOutputBuffer(BytesToHexString(reply), kResultBuffer);
 }
 
-const char* SendWithProgressAndWait(intptr_t device, const Bytes& bytes, QRX_ProgressCallback callback, void* user,
-                                    int timeoutMs) {
+const char* SendWithProgressAndWait(OrvaneDevice& device, const Bytes& bytes, QRX_ProgressCallback callback,
+                                    void* user, int timeoutMs) {
   OrvaneDevice::Progress progress;
   if (callback != nullptr) progress = [callback, user](double fraction) { callback(user, fraction); };
-  return StoreReply(DeviceOf(device)->SendAndWaitWithProgress(bytes, progress, timeoutMs, true));
+  return StoreReply(device.SendAndWaitWithProgress(bytes, progress, timeoutMs, true));
 }
 
 }  // namespace
 
 extern "C" {
 
-QRX_API int QRX_CALL QRX_SendMessage(intptr_t device, const char* hexMessage) {
-  if (IsNoObject(device)) return 5;
-  if (hexMessage == nullptr) return 0xFF;
-  return GuardExport<int>(0xFF, [&] {
-    DeviceOf(device)->Send(HexStringToBytes(hexMessage));
+QRX_API int QRX_CALL QRX_SendMessage(intptr_t handle, const char* hexMessage) {
+  return GuardExport<int>(kSendFailed, [&] {
+    auto device = FindDevice(handle);
+    if (!device) return kBadHandle;
+    if (hexMessage == nullptr) return kSendFailed;
+    device->Send(HexStringToBytes(hexMessage));
     return 0;
   });
 }
 
-QRX_API const char* QRX_CALL QRX_SendAndReceiveMessage(intptr_t device, const char* hexMessage, int timeoutMs) {
-  if (IsNoObject(device) || hexMessage == nullptr) return kEmptyText;
+QRX_API const char* QRX_CALL QRX_SendAndReceiveMessage(intptr_t handle, const char* hexMessage, int timeoutMs) {
+  if (hexMessage == nullptr) return kEmptyText;
   return GuardExport<const char*>(kEmptyText, [&] {
-    return StoreReply(DeviceOf(device)->SendAndWait(HexStringToBytes(hexMessage), timeoutMs, true));
+    return StoreReply(DeviceOf(handle)->SendAndWait(HexStringToBytes(hexMessage), timeoutMs, true));
   });
 }
 
-QRX_API const char* QRX_CALL QRX_SendCommand(intptr_t device, intptr_t command, int timeoutMs) {
-  if (IsNoObject(device) || IsNoObject(command)) return kEmptyText;
+QRX_API const char* QRX_CALL QRX_SendCommand(intptr_t handle, intptr_t command, int timeoutMs) {
+  if (IsNoObject(command)) return kEmptyText;
   return GuardExport<const char*>(kEmptyText, [&] {
-    return QRX_SendAndReceiveMessage(device, QRX_GetCommandBytesInHex(command), timeoutMs);
+    auto device = DeviceOf(handle);
+    return StoreReply(device->SendAndWait(HexStringToBytes(QRX_GetCommandBytesInHex(command)), timeoutMs, true));
   });
 }
 
-QRX_API const char* QRX_CALL QRX_SendFommatedCommand(intptr_t device, const char* formattedCommand, int timeoutMs) {
-  if (IsNoObject(device) || formattedCommand == nullptr) return nullptr;
+QRX_API const char* QRX_CALL QRX_SendFommatedCommand(intptr_t handle, const char* formattedCommand, int timeoutMs) {
+  if (formattedCommand == nullptr) return nullptr;
   return GuardExport<const char*>(nullptr, [&]() -> const char* {
+    auto device = DeviceOf(handle);
     auto bytes = BuildFormattedCommand(formattedCommand);
     if (!bytes) return nullptr;
-    Bytes reply = DeviceOf(device)->SendAndWait(*bytes, timeoutMs, true);
+    Bytes reply = device->SendAndWait(*bytes, timeoutMs, true);
     return StoreInOutputBuffer(FormatResponseText(OrvaneResponse::Parse(reply)), kResultBuffer);
   });
 }
 
-QRX_API const char* QRX_CALL QRX_SendCommandWithProgress(intptr_t device, intptr_t command,
+QRX_API const char* QRX_CALL QRX_SendCommandWithProgress(intptr_t handle, intptr_t command,
                                                          QRX_ProgressCallback callback, void* user, int timeoutMs) {
-  if (IsNoObject(device) || IsNoObject(command)) return kEmptyText;
+  if (IsNoObject(command)) return kEmptyText;
   return GuardExport<const char*>(kEmptyText, [&] {
-    return SendWithProgressAndWait(device, HexStringToBytes(QRX_GetCommandBytesInHex(command)), callback, user,
+    auto device = DeviceOf(handle);
+    return SendWithProgressAndWait(*device, HexStringToBytes(QRX_GetCommandBytesInHex(command)), callback, user,
                                    timeoutMs);
   });
 }
 
-QRX_API const char* QRX_CALL QRX_SendCommandStringWithProgress(intptr_t device, const char* hexMessage,
+QRX_API const char* QRX_CALL QRX_SendCommandStringWithProgress(intptr_t handle, const char* hexMessage,
                                                                QRX_ProgressCallback callback, void* user,
                                                                int timeoutMs) {
-  if (IsNoObject(device) || hexMessage == nullptr) return kEmptyText;
+  if (hexMessage == nullptr) return kEmptyText;
   return GuardExport<const char*>(kEmptyText, [&] {
-    return SendWithProgressAndWait(device, HexStringToBytes(hexMessage), callback, user, timeoutMs);
+    return SendWithProgressAndWait(*DeviceOf(handle), HexStringToBytes(hexMessage), callback, user, timeoutMs);
   });
 }
 

@@ -2,26 +2,32 @@
 
 #include <chrono>
 #include <future>
+#include <system_error>
 #include <thread>
-
-#include "quorlan/device/live_devices.h"
 
 namespace quorlan {
 
-OrvaneDevice::StatusCallback MakeStatusNotifier(QRX_DeviceStatusChangeCallback fn) {
-  return [fn](OrvaneDevice* device, int status) {
+OrvaneDevice::StatusCallback MakeStatusNotifier(QRX_DeviceStatusChangeCallback fn, intptr_t handle,
+                                                std::weak_ptr<OrvaneDevice> device) {
+  if (fn == nullptr) return nullptr;
+  return [fn, handle, device](OrvaneDevice*, int status) {
     auto started = std::make_shared<std::promise<bool>>();
     std::future<bool> start = started->get_future();
     // Detached by design: the callback may outlive the device and even close
-    // it; the thread touches only the caller's function and the live set.
-    std::thread([fn, device, status, started] {
-      if (fn == nullptr || device == nullptr || !IsLiveDevice(device)) return;
-      started->set_value(true);
-      try {
-        fn(device, status);
-      } catch (...) {
-      }
-    }).detach();
+    // it; the thread touches only the caller's function and the weak pointer.
+    try {
+      std::thread([fn, handle, device, status, started] {
+        // Signalled first, so that no event keeps its notifier waiting.
+        started->set_value(true);
+        if (device.expired()) return;
+        try {
+          fn(reinterpret_cast<void*>(handle), status);
+        } catch (...) {
+        }
+      }).detach();
+    } catch (const std::system_error&) {
+      return;  // No thread to be had: the event is not reported.
+    }
     start.wait_for(std::chrono::seconds(1));
   };
 }

@@ -31,8 +31,11 @@ class OperationQueue {
     state_->tasks.clear();
   }
 
-  // Closes the queue and waits for a callback that is running.
-  ~OperationQueue() {
+  ~OperationQueue() { Stop(); }
+
+  // Closes the queue and waits for a callback that is running, unless called
+  // from that callback.
+  void Stop() {
     Close();
     std::thread worker;
     {

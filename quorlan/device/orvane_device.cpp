@@ -1,10 +1,12 @@
 #include "quorlan/device/orvane_device.h"
 
+#include <algorithm>
 #include <chrono>
 #include <future>
+#include <optional>
 #include <stdexcept>
 
-#include "quorlan/device/live_devices.h"
+#include "quorlan/message/incoming_message.h"
 #include "quorlan/message/response.h"
 #include "quorlan/transport/korvex_communication_package.h"
 #include "quorlan/transport/korvex_usb_hid_package.h"
@@ -19,47 +21,58 @@ namespace {
 // The device whose connection state this thread is delivering, if any.
 thread_local const OrvaneDevice* stateDeliveryOf = nullptr;
 
+std::optional<EnvelopeHeader> CommandHeaderOf(const OrvaneDevice::Message& bytes) {
+  auto header = ReadEnvelopeHeader(bytes);
+  if (header && header->kind != kMessageKindCommand) header.reset();
+  return header;
+}
+
+bool IsResponse(const OrvaneDevice::Message& message) {
+  try {
+    OrvaneResponse::Parse(message);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
 }  // namespace
 
 bool OrvaneDevice::IsDeliveringState() const { return stateDeliveryOf == this; }
 
-struct OrvaneDevice::Waiter {
-  explicit Waiter(bool responsesOnly) : responsesOnly(responsesOnly) {}
+// A message goes to one unanswered claim that accepts it: a response to the
+// claim of the command it answers, else to the oldest.
+struct OrvaneDevice::Claim {
+  Claim(bool responsesOnly, const Message& sent) : responsesOnly(responsesOnly), command(CommandHeaderOf(sent)) {}
 
-  // A wait that began while another was in progress passes every message on
-  // to that one too (overlapping waits on one device are not supported).
-  void Offer(const Message& message) {
-    if (previous) previous->Offer(message);
-    try {
-      if (responsesOnly) OrvaneResponse::Parse(message);
-      if (!answered.exchange(true)) promise.set_value(message);
-    } catch (...) {
-      // A message that is no response does not end the wait.
-    }
+  // 2 for the command the response answers with its sequence byte echoed, 1
+  // for the command's code alone, 0 for any other.
+  int Fit(const EnvelopeHeader& response) const {
+    if (!command || command->code != response.code) return 0;
+    return command->sequence == response.sequence ? 2 : 1;
   }
 
-  // Ends the wait with no reply: the link it waits on is gone.
-  void Abandon() {
-    if (previous) previous->Abandon();
-    if (!answered.exchange(true)) promise.set_value(Message());
+  // Under the device's activity lock.
+  void Answer(Message message) {
+    if (answered) return;
+    answered = true;
+    promise.set_value(std::move(message));
   }
 
   const bool responsesOnly;
-  std::shared_ptr<Waiter> previous;
-  std::atomic<bool> answered{false};
+  // Nothing when the bytes sent are no command.
+  const std::optional<EnvelopeHeader> command;
+  bool answered = false;
   std::promise<Message> promise;
 };
 
-OrvaneDevice::OrvaneDevice(std::shared_ptr<HidBackend> hidBackend) : hidBackend_(std::move(hidBackend)) {
-  RegisterLiveDevice(this);
-}
+OrvaneDevice::OrvaneDevice(std::shared_ptr<HidBackend> hidBackend) : hidBackend_(std::move(hidBackend)) {}
 
 OrvaneDevice::~OrvaneDevice() {
   {
     std::lock_guard<std::mutex> lock(activityMutex_);
     destroying_ = true;
   }
-  UnregisterLiveDevice(this);
   queue_.Close();
   // Ends the waits and the link, whose state reports finish meanwhile.
   Release();
@@ -194,8 +207,8 @@ void OrvaneDevice::Release() {
     retiredConnections_.push_back(std::move(connection));
   }
   std::lock_guard<std::mutex> lock(activityMutex_);
-  if (messageWaiter_) messageWaiter_->Abandon();
-  if (rawWaiter_) rawWaiter_->Abandon();
+  for (const auto& claim : messageClaims_) claim->Answer(Message());
+  for (const auto& claim : rawClaims_) claim->Answer(Message());
 }
 
 void OrvaneDevice::SendWithProgress(Message bytes, Progress progress) {
@@ -214,27 +227,28 @@ void OrvaneDevice::SendWithProgress(Message bytes, Progress progress) {
 
 void OrvaneDevice::Send(Message bytes) { SendWithProgress(std::move(bytes), nullptr); }
 
-OrvaneDevice::Message OrvaneDevice::Wait(const std::shared_ptr<Waiter>& waiter, std::shared_ptr<Waiter>* slot,
+OrvaneDevice::Message OrvaneDevice::Wait(const std::shared_ptr<Claim>& claim, Claims* claims,
                                          const std::function<void()>& send, int timeoutMs) {
   if (!Enter()) throw std::runtime_error("Device is not opened.");
-  std::future<Message> answer = waiter->promise.get_future();
+  std::future<Message> answer = claim->promise.get_future();
   {
     std::lock_guard<std::mutex> lock(activityMutex_);
-    waiter->previous = *slot;
-    *slot = waiter;
+    claims->push_back(claim);
   }
-  struct Restore {
+  struct Withdraw {
     OrvaneDevice* device;
-    const std::shared_ptr<Waiter>& waiter;
-    std::shared_ptr<Waiter>* slot;
-    ~Restore() {
+    const std::shared_ptr<Claim>& claim;
+    Claims* claims;
+    ~Withdraw() {
       {
         std::lock_guard<std::mutex> lock(device->activityMutex_);
-        *slot = waiter->previous;
+        claims->erase(std::find(claims->begin(), claims->end(), claim));
       }
       device->Leave();
     }
-  } restore{this, waiter, slot};
+  } withdraw{this, claim, claims};
+  // A release that ran before the claim was in place did not end it.
+  if (!IsOpen()) return Message();
   send();
   if (answer.wait_for(std::chrono::milliseconds(timeoutMs)) == std::future_status::ready) return answer.get();
   return Message();
@@ -243,8 +257,8 @@ OrvaneDevice::Message OrvaneDevice::Wait(const std::shared_ptr<Waiter>& waiter, 
 OrvaneDevice::Message OrvaneDevice::SendAndWaitWithProgress(Message bytes, Progress progress, int timeoutMs,
                                                             bool waitForResponse) {
   if (!IsOpen()) throw std::runtime_error("Device is not opened.");
-  auto waiter = std::make_shared<Waiter>(waitForResponse);
-  return Wait(waiter, &messageWaiter_, [&] { SendWithProgress(std::move(bytes), std::move(progress)); }, timeoutMs);
+  auto claim = std::make_shared<Claim>(waitForResponse, bytes);
+  return Wait(claim, &messageClaims_, [&] { SendWithProgress(std::move(bytes), std::move(progress)); }, timeoutMs);
 }
 
 OrvaneDevice::Message OrvaneDevice::SendAndWait(Message bytes, int timeoutMs, bool waitForResponse) {
@@ -253,8 +267,8 @@ OrvaneDevice::Message OrvaneDevice::SendAndWait(Message bytes, int timeoutMs, bo
 
 OrvaneDevice::Message OrvaneDevice::SendRawAndWait(Message bytes, int timeoutMs) {
   if (!IsOpen()) throw std::runtime_error("Device is not opened.");
-  auto waiter = std::make_shared<Waiter>(false);
-  return Wait(waiter, &rawWaiter_,
+  auto claim = std::make_shared<Claim>(false, Message());
+  return Wait(claim, &rawClaims_,
               [&] {
                 std::shared_ptr<SerialComm> connection;
                 {
@@ -276,36 +290,55 @@ void OrvaneDevice::SetStatusCallback(StatusCallback callback) {
   statusCallback_ = std::move(callback);
 }
 
+void OrvaneDevice::StopDelivery() { queue_.Stop(); }
+
 void OrvaneDevice::OnPackageMessage(Message message) {
   if (!IsAlive()) return;
-  std::shared_ptr<Waiter> waiter;
-  {
-    std::lock_guard<std::mutex> lock(activityMutex_);
-    waiter = messageWaiter_;
-  }
   DataCallback callback;
   {
     std::lock_guard<std::mutex> lock(callbackMutex_);
     callback = dataCallback_;
   }
   if (callback) queue_.Enqueue(std::move(callback), this, message);
-  if (waiter) waiter->Offer(message);
+  AnswerClaim(message);
+}
+
+void OrvaneDevice::AnswerClaim(const Message& message) {
+  {
+    std::lock_guard<std::mutex> lock(activityMutex_);
+    if (messageClaims_.empty()) return;
+  }
+  const bool response = IsResponse(message);
+  const auto header = ReadEnvelopeHeader(message);
+  std::lock_guard<std::mutex> lock(activityMutex_);
+  Claim* chosen = nullptr;
+  int chosenFit = -1;
+  for (const auto& claim : messageClaims_) {
+    if (claim->answered || (claim->responsesOnly && !response)) continue;
+    const int fit = response && header ? claim->Fit(*header) : 0;
+    if (fit > chosenFit) {
+      chosen = claim.get();
+      chosenFit = fit;
+    }
+  }
+  if (chosen) chosen->Answer(message);
 }
 
 void OrvaneDevice::OnConnectionData(IKVCommunicationPackage* package, const uint8_t* data, unsigned length) {
   if (!IsAlive()) return;
   try {
     Message block(data, data + length);
-    std::shared_ptr<Waiter> raw;
+    bool raw;
     {
       std::lock_guard<std::mutex> lock(activityMutex_);
-      raw = rawWaiter_;
+      raw = !rawClaims_.empty();
+      auto open = std::find_if(rawClaims_.begin(), rawClaims_.end(), [](const auto& claim) { return !claim->answered; });
+      if (open != rawClaims_.end()) (*open)->Answer(block);
     }
     if (raw) {
       // What a raw exchange takes is no part of the packet stream: a packet
       // begun before it would join the wrong bytes.
       if (auto* korvex = dynamic_cast<KorvexCommunicationPackage*>(package)) korvex->DiscardPartialInput();
-      raw->Offer(block);
     } else {
       package->OnReceived(std::move(block));
     }

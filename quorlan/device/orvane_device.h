@@ -58,23 +58,32 @@ class OrvaneDevice {
   virtual void SendWithProgress(Message bytes, Progress progress);
   // Does nothing when the device is not open.
   virtual void Send(Message bytes);
-  // Writes the bytes without framing and returns the first block the
-  // connection delivers; empty on time-out. Throws "Device is not opened.".
+  // Writes the bytes without framing and returns a block the connection
+  // delivers; empty on time-out. Overlapping raw waits take the blocks in the
+  // order they started, one block each. Throws "Device is not opened.".
   virtual Message SendRawAndWait(Message bytes, int timeoutMs);
-  // Returns the first message after the send (the first response when
-  // waitForResponse); empty on time-out. Every message still reaches the data
-  // callback. Throws "Device is not opened.".
+  // Returns a message that arrives after the send (only responses when
+  // waitForResponse); empty on time-out. Any number of waits may overlap: a
+  // message goes to one wait only, a response preferably to the wait whose
+  // command it answers (same command code, then same sequence byte), else to
+  // the oldest wait. Every message still reaches the data callback. Throws
+  // "Device is not opened.".
   virtual Message SendAndWaitWithProgress(Message bytes, Progress progress, int timeoutMs, bool waitForResponse);
   virtual Message SendAndWait(Message bytes, int timeoutMs, bool waitForResponse);
 
   void SetDataCallback(DataCallback callback);
   void SetStatusCallback(StatusCallback callback);
+  // Ends delivery for good: queued messages are dropped, no data callback
+  // starts after this returns, and one running on another thread is waited
+  // for. For a device that other threads may still hold after it is closed.
+  void StopDelivery();
 
   std::atomic<intptr_t> attachedObject{0};
 
  private:
-  // A waiting send's claim on the messages that arrive.
-  struct Waiter;
+  // A waiting send's claim on one of the messages (or raw blocks) that arrive.
+  struct Claim;
+  using Claims = std::vector<std::shared_ptr<Claim>>;
 
   // Closes and drops the connection and the package, and ends the waits in
   // progress; the device can be opened again.
@@ -86,10 +95,12 @@ class OrvaneDevice {
   bool Enter();
   void Leave();
   void OnPackageMessage(Message message);
+  // Hands the message to the claim it answers, if any waits for it.
+  void AnswerClaim(const Message& message);
   void OnConnectionData(IKVCommunicationPackage* package, const uint8_t* data, unsigned length);
   void OnConnectionState(int state);
-  Message Wait(const std::shared_ptr<Waiter>& waiter, std::shared_ptr<Waiter>* slot,
-               const std::function<void()>& send, int timeoutMs);
+  Message Wait(const std::shared_ptr<Claim>& claim, Claims* claims, const std::function<void()>& send,
+               int timeoutMs);
 
   const std::shared_ptr<HidBackend> hidBackend_;
   std::atomic<uint32_t> liveness_{kAlive};
@@ -107,12 +118,12 @@ class OrvaneDevice {
   DataCallback dataCallback_;
   StatusCallback statusCallback_;
 
-  // Guards the waiters that the reader thread hands messages to, and the
-  // count of threads inside a wait or a state report.
+  // Guards the claims that the reader thread hands messages to (oldest
+  // first), and the count of threads inside a wait or a state report.
   std::mutex activityMutex_;
   std::condition_variable activityEnded_;
-  std::shared_ptr<Waiter> messageWaiter_;
-  std::shared_ptr<Waiter> rawWaiter_;
+  Claims messageClaims_;
+  Claims rawClaims_;
   int activeThreads_ = 0;
   bool destroying_ = false;
 

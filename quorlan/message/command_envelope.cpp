@@ -2,12 +2,12 @@
 
 #include <atomic>
 
+#include "quorlan/message/incoming_message.h"
+
 namespace quorlan {
 namespace {
 
 std::atomic<uint8_t> commandSequenceCounter{0};
-
-constexpr uint8_t kMessageKindCommand = 0x01;
 
 }  // namespace
 

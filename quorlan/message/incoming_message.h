@@ -1,8 +1,9 @@
-// What responses, notifications and file messages share: the envelope frame
-// types a reader may send and the message kind in parameter 1.
+// What the messages share: the envelope frame types a reader may send and
+// the header in parameter 1.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "quorlan/message/message_frame.h"
 
@@ -10,6 +11,7 @@ namespace quorlan {
 
 constexpr FrameType kEnvelopeFrameTypeAlternate = 0xAAFF;
 
+constexpr uint8_t kMessageKindCommand = 1;
 constexpr uint8_t kMessageKindResponse = 2;
 constexpr uint8_t kMessageKindNotification = 3;
 constexpr uint8_t kMessageKindFile = 4;
@@ -25,6 +27,18 @@ inline uint8_t MessageKindOf(const Bytes& parameter1) { return parameter1.at(0) 
 // The frame carried in parameter 4, or an empty frame of the given type when
 // parameter 4 is empty. Throws "invalid data" for 1 or 2 bytes.
 OrvaneAPIFrameWork InnerFrameOf(const Bytes& parameter4, FrameType typeWhenEmpty);
+
+// Parameter 1's first four bytes: the kind, a sequence byte and a 16-bit code
+// (a command's code, the command id of a response, a notification's id).
+struct EnvelopeHeader {
+  uint8_t kind = 0;
+  uint8_t sequence = 0;
+  uint16_t code = 0;
+};
+
+// The header of an envelope frame (type 0xAA00 or 0xAAFF) whose parameter 1
+// holds at least 4 bytes; nothing for any other bytes.
+std::optional<EnvelopeHeader> ReadEnvelopeHeader(const Bytes& bytes);
 
 // Big-endian 16-bit number at bytes[at], bytes[at + 1].
 inline uint16_t BigEndian16(const Bytes& bytes, size_t at) {

@@ -9,32 +9,6 @@ namespace {
 // one write per packet would cost a system call every 64 bytes.
 constexpr size_t kPacketsPerWrite = 256;
 
-uint32_t ReadBigEndian(const uint8_t* data, int bytes) {
-  uint32_t value = 0;
-  for (int i = 0; i < bytes; ++i) value = value << 8 | data[i];
-  return value;
-}
-
-// Whether a 64-byte piece of the stream can be a packet a reader sends: a
-// piece cut out of step starts with payload or padding bytes, which mostly
-// fail this. Zero padding reads as an empty single packet, so one is taken
-// only when nothing but padding follows it.
-bool StartsPacket(const uint8_t* piece) {
-  switch (piece[0]) {
-    case kSinglePacket:
-      return piece[1] > 0 ? piece[1] <= kSinglePacketLimit
-                          : std::all_of(piece + 2, piece + kPacketSize, [](uint8_t byte) { return byte == 0; });
-    case kStartPacket:
-      return ReadBigEndian(piece + 1, 4) > kSinglePacketLimit;
-    case kContinuationPacket:
-      return ReadBigEndian(piece + 1, 2) > 0;
-    case kEndPacket:
-      return piece[1] > 0 && piece[1] <= kContinuationPayloadSize;
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
 void KorvexCommunicationPackage::Send(std::vector<uint8_t> data, Writer writer, Progress progress) {
@@ -65,30 +39,48 @@ void KorvexCommunicationPackage::WritePackets(const PacketStream& packets, const
 }
 
 void KorvexCommunicationPackage::OnReceived(std::vector<uint8_t> block) {
-  size_t position = 0;
   if (!streamTail_.empty()) {
-    const size_t taken = std::min(block.size(), kPacketSize - streamTail_.size());
-    streamTail_.insert(streamTail_.end(), block.begin(), block.begin() + taken);
-    if (streamTail_.size() < kPacketSize) return;
-    std::vector<uint8_t> packet;
-    packet.swap(streamTail_);
-    // Held bytes that start no packet put the stream out of step: they are
-    // dropped, and this block is taken as starting with a packet.
-    if (StartsPacket(packet.data())) {
-      HandlePacket(std::move(packet));
-      position = taken;
-    }
+    streamTail_.insert(streamTail_.end(), block.begin(), block.end());
+    block.swap(streamTail_);
   }
-  for (; block.size() - position >= kPacketSize; position += kPacketSize) {
-    // Out of step: the rest of the block is too, and the next block starts afresh.
-    if (!StartsPacket(block.data() + position)) return;
-    HandlePacket(std::vector<uint8_t>(block.begin() + position, block.begin() + position + kPacketSize));
+  const uint8_t* data = block.data();
+  const size_t size = block.size();
+  size_t position = 0;
+  while (size - position >= kPacketSize) {
+    if (inStep_) {
+      const StreamExpectation before = expectation_;
+      const StepFit fit = FitsInStep(data + position, size - position, &expectation_);
+      if (fit == StepFit::kUndecided) break;
+      if (fit == StepFit::kFollowerMisfits) {
+        // These bytes or the ones after them are stray: the packet stands
+        // unless packets that fit together begin inside it.
+        const StreamStep inside = FindStreamStep(data, position + 1, size, before, false);
+        if (inside.position < position + kPacketSize) {
+          expectation_ = before;
+          if (!inside.found) break;
+          position = inside.position;
+          continue;
+        }
+        inStep_ = false;
+      }
+      if (fit != StepFit::kMisfit) {
+        HandlePacket(std::vector<uint8_t>(data + position, data + position + kPacketSize));
+        position += kPacketSize;
+        continue;
+      }
+    }
+    const StreamStep step = FindStreamStep(data, inStep_ ? position + 1 : position, size, expectation_);
+    position = step.position;
+    inStep_ = step.found;
+    if (!inStep_) break;
   }
   streamTail_.assign(block.begin() + position, block.end());
 }
 
 void KorvexCommunicationPackage::DiscardPartialInput() {
   streamTail_.clear();
+  inStep_ = true;
+  expectation_ = {};
   fragments_.clear();
   announcedLength_ = 0;
 }

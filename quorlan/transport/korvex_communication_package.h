@@ -8,6 +8,7 @@
 
 #include "quorlan/transport/communication_package.h"
 #include "quorlan/transport/korvex_packet_format.h"
+#include "quorlan/transport/korvex_stream_step.h"
 #include "quorlan/transport/message_send_gate.h"
 
 namespace quorlan {
@@ -23,10 +24,10 @@ class KorvexCommunicationPackage : public IKVCommunicationPackage {
   void Send(std::vector<uint8_t> data, Writer writer, Progress progress) override;
   // A block of the byte stream, cut at arbitrary points. The peer pads every
   // packet to 64 bytes, so packets are cut at every 64 bytes of the stream and
-  // an incomplete tail waits for the next block. A piece that cannot be a
-  // packet (an unknown kind, an impossible length) shows the stream out of
-  // step: the held tail or the rest of the block is dropped, and the next
-  // block is taken as starting with a packet.
+  // an incomplete tail waits for the next block. A piece that is no packet
+  // the stream can carry next puts it out of step; the step is found again at
+  // the first later position from which fitting packets follow, so that no
+  // whole message after the stray bytes is lost (see korvex_stream_step.h).
   void OnReceived(std::vector<uint8_t> block) override;
   // One packet; a packet shorter than its header says is dropped.
   virtual void HandlePacket(std::vector<uint8_t> packet);
@@ -45,6 +46,8 @@ class KorvexCommunicationPackage : public IKVCommunicationPackage {
   std::map<uint16_t, std::vector<uint8_t>> fragments_;
   uint32_t announcedLength_ = 0;
   std::vector<uint8_t> streamTail_;
+  bool inStep_ = true;
+  StreamExpectation expectation_;
   MessageSendGate sendGate_;
 };
 

@@ -15,6 +15,12 @@ size_t PacketStream::PacketLength(size_t index) const {
   return std::min(kPacketSize, bytes.size() - index * kPacketSize);
 }
 
+uint32_t ReadBigEndian(const uint8_t* data, int bytes) {
+  uint32_t value = 0;
+  for (int i = 0; i < bytes; ++i) value = value << 8 | data[i];
+  return value;
+}
+
 PacketStream BuildPackets(const uint8_t* message, size_t length) {
   PacketStream stream;
   auto& out = stream.bytes;

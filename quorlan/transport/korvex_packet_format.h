@@ -35,4 +35,7 @@ struct PacketStream {
 
 PacketStream BuildPackets(const uint8_t* message, size_t length);
 
+// The big-endian number in the given count of bytes (at most 4) at data.
+uint32_t ReadBigEndian(const uint8_t* data, int bytes);
+
 }  // namespace quorlan

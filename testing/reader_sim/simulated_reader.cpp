@@ -223,6 +223,10 @@ void SimulatedReader::SendMessages(Client& client, const std::vector<Bytes>& mes
     const auto packets = PacketiseForReader(message);
     bytes.insert(bytes.end(), packets.begin(), packets.end());
   }
+  SendStream(client, bytes);
+}
+
+void SimulatedReader::SendStream(Client& client, const Bytes& bytes) {
   if (bytes.empty()) return;
   bool holding;
   {
@@ -315,10 +319,12 @@ void SimulatedReader::SetWriteShape(WriteShape shape) {
 
 void SimulatedReader::PauseReading(bool paused) { readingPaused_ = paused; }
 
-size_t SimulatedReader::Push(const Bytes& message) {
+size_t SimulatedReader::Push(const Bytes& message) { return PushBytes(PacketiseForReader(message)); }
+
+size_t SimulatedReader::PushBytes(const Bytes& bytes) {
   size_t reached = 0;
   for (auto& client : OpenClients()) {
-    SendMessages(*client, {message});
+    SendStream(*client, bytes);
     ++reached;
   }
   return reached;

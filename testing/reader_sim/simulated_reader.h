@@ -100,6 +100,8 @@ class SimulatedReader {
   size_t PushNotification(uint16_t id, uint32_t code, const InnerParameters& parameters = {});
   size_t PushFile(uint16_t code, uint32_t fileId, const Bytes& payload);
   size_t PushResponse(uint16_t commandCode, Status status, const InnerParameters& parameters = {});
+  // Bytes written as they are, outside any packet (stray bytes on the stream).
+  size_t PushBytes(const Bytes& bytes);
   // Collects pushed messages and replies until ReleaseWrites, which writes
   // them all at once.
   void HoldWrites();
@@ -125,6 +127,7 @@ class SimulatedReader {
   void ServeClient(std::shared_ptr<Client> client);
   void HandleMessage(Client& client, const ReceivedMessage& message);
   void SendMessages(Client& client, const std::vector<Bytes>& messages);
+  void SendStream(Client& client, const Bytes& bytes);
   bool WriteShaped(Client& client, const Bytes& bytes);
   bool SleepUnlessStopped(Client& client, Milliseconds duration);
   std::optional<Reply> ReplyFor(const ReceivedMessage& message);

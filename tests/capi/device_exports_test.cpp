@@ -2,10 +2,14 @@
 // simulated reader on loopback.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <numeric>
+#include <random>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +21,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using reader_sim::BuildNotification;
+using reader_sim::BuildResponse;
+using reader_sim::Bytes;
 using reader_sim::Reply;
 using reader_sim::SimulatedReader;
 
@@ -220,8 +226,11 @@ TEST_F(DeviceExports, ProgressCountsThePacketsWritten) {
   QRX_DeleteCommand(command);
 }
 
-TEST_F(DeviceExports, NoObjectHandlesAndLostPeersFailQuietly) {
-  for (intptr_t none : {intptr_t{0}, intptr_t{-1}}) {
+TEST_F(DeviceExports, NoObjectAndStaleHandlesAndLostPeersFailQuietly) {
+  Open();
+  const intptr_t closed = device;
+  QRX_CloseDevice(device);
+  for (intptr_t none : {intptr_t{0}, intptr_t{-1}, closed, closed + 1000}) {
     EXPECT_EQ(QRX_IsDeviceOpened(none), 0);
     EXPECT_EQ(QRX_GetAttachedObject(none), 0);
     QRX_AttachObjectToDevice(none, 5);
@@ -234,6 +243,9 @@ TEST_F(DeviceExports, NoObjectHandlesAndLostPeersFailQuietly) {
     EXPECT_EQ(QRX_SendFommatedCommand(none, "1008", 10), nullptr);
     EXPECT_STREQ(QRX_SendCommandWithProgress(none, 1, RecordProgress, &seen, 10), "");
     EXPECT_STREQ(QRX_SendCommandStringWithProgress(none, "00", RecordProgress, &seen, 10), "");
+    const char* text = nullptr;
+    EXPECT_EQ(QRX_GetBatch(none, &text), 5);
+    EXPECT_EQ(QRX_CancelTransaction(none), 5);
   }
   Open();
   EXPECT_STREQ(QRX_SendCommand(device, 0, 10), "");
@@ -313,6 +325,180 @@ TEST_F(DeviceExports, DataCallbackMayCloseItsOwnDevice) {
   device = -1;
   std::this_thread::sleep_for(100ms);
   EXPECT_EQ(callsAfterClose.load(), 0);
+}
+
+// Waits on one device, each on its own thread, answered in every order; with
+// one command code for all, only the echoed sequence byte tells them apart.
+TEST_F(DeviceExports, OverlappingWaitsEachGetTheResponseToTheirOwnCommand) {
+  Open();
+  for (const bool sameCode : {false, true}) {
+    for (const uint8_t count : {2, 3}) {
+      std::vector<uint8_t> order(count);
+      std::iota(order.begin(), order.end(), uint8_t{0});
+      do {
+        reader.ClearReceived();
+        std::vector<std::string> replies(count);
+        std::vector<std::thread> waits;
+        for (uint8_t i = 0; i < count; ++i) {
+          const uint16_t code = sameCode ? 0x2000 : 0x2000 + i;
+          reader.SetNoReply(code);
+          waits.emplace_back([&, i, code] {
+            intptr_t command = QRX_CreateCommand(code);
+            QRX_SetCommandParameter(command, 0x81, reader_sim::ToHex({i}).c_str());
+            replies[i] = QRX_SendCommand(device, command, 3000);
+            QRX_DeleteCommand(command);
+          });
+        }
+        ASSERT_TRUE(reader.WaitForMessageCount(count, 2s));
+        const auto received = reader.Received();
+        for (const uint8_t i : order) {
+          auto command = std::find_if(received.begin(), received.end(),
+                                      [&](const auto& message) { return message.Inner(0x81) == Bytes{i}; });
+          reader.Push(BuildResponse(command->commandCode, command->sequence, {}, {{0x81, {i}}}));
+          std::this_thread::sleep_for(20ms);
+        }
+        for (auto& wait : waits) wait.join();
+        for (uint8_t i = 0; i < count; ++i) {
+          EXPECT_EQ(std::string(QRX_GetResponseParameter(replies[i].c_str(), "81")), reader_sim::ToHex({i}))
+              << "same code " << sameCode << ", wait " << int{i} << " of " << int{count};
+        }
+      } while (std::next_permutation(order.begin(), order.end()));
+    }
+  }
+}
+
+// One wait, started from a callback the first time it runs after Arm.
+struct NestedWait {
+  std::atomic<intptr_t> device{-1};
+  const char* command = nullptr;
+  std::string reply;
+  std::atomic<bool> done{false};
+
+  void Arm(intptr_t on, const char* text) {
+    command = text;
+    done = false;
+    device = on;
+  }
+} nested;
+
+void QRX_CALL WaitOnce(void*, double) {
+  if (const intptr_t device = nested.device.exchange(-1); device != -1) {
+    nested.reply = QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex(nested.command), 3000);
+    nested.done = true;
+  }
+}
+
+void QRX_CALL WaitOnceOnData(void*, const char*) { WaitOnce(nullptr, 0); }
+
+// A wait from the data callback outlives a wait of the application thread
+// that times out; one from a progress callback gets its own response, and
+// the outer wait gets the outer one.
+TEST_F(DeviceExports, NestedWaitsGetTheirOwnResponses) {
+  Open();
+  QRX_SetDataArriveCallback(device, WaitOnceOnData);
+  reader.SetNoReply(0x2001);
+  reader.SetReply(0x2002, Reply::Ok().After(500ms));
+  nested.Arm(device, "2002");
+  std::thread push([&] {
+    if (reader.WaitForCommand(0x2001, 2s)) reader.PushNotification(1, 1);
+  });
+  EXPECT_STREQ(QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex("2001"), 300), "");
+  push.join();
+  for (int i = 0; i < 400 && !nested.done; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(QRX_GetResponseCommandID(nested.reply.c_str()), 0x2002u);
+
+  nested.Arm(device, "1008");
+  const char* outer = QRX_SendCommandStringWithProgress(
+      device, QRX_GetFormattedCommandBytesInHex(("1830,81=" + std::string(400, 'A')).c_str()), WaitOnce, nullptr, 2000);
+  EXPECT_EQ(QRX_GetResponseCommandID(outer), 0x1830u);
+  EXPECT_EQ(QRX_GetResponseCommandID(nested.reply.c_str()), 0x1008u);
+}
+
+TEST_F(DeviceExports, ConcurrentTransactionsEachGetAResponse) {
+  Open();
+  std::atomic<int> failed{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&] {
+      CardDataRecord record;
+      for (int i = 0; i < 25; ++i) failed += QRX_GetCardData(device, &record) != 0;
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(failed.load(), 0);
+}
+
+TEST_F(DeviceExports, CloseIsQuickWithANullStatusCallback) {
+  Open();
+  QRX_SetDeviceStatusChangeCallback(device, nullptr);
+  const auto started = std::chrono::steady_clock::now();
+  QRX_CloseDevice(device);
+  device = -1;
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms);
+}
+
+// Random stray bytes of every length in the same write as the next message,
+// then stray runs in the middle of a flood of one write.
+TEST_F(DeviceExports, StrayBytesLoseNoLaterMessage) {
+  Open();
+  std::mt19937 random(12);
+  auto stray = [&](size_t length) {
+    Bytes bytes(length);
+    for (auto& byte : bytes) byte = static_cast<uint8_t>(random());
+    return bytes;
+  };
+  std::vector<std::string> expected;
+  for (uint16_t length = 1; length <= 300; ++length) {
+    reader.HoldWrites();
+    reader.PushBytes(stray(length));
+    reader.PushNotification(length, length);
+    reader.ReleaseWrites();
+    expected.push_back(Notification(length, length));
+    ASSERT_TRUE(seen.WaitFor([&] { return seen.messages.size() >= expected.size(); })) << length;
+  }
+  reader.HoldWrites();
+  for (uint16_t id = 1; id <= 2000; ++id) {
+    if (id % 400 == 0) reader.PushBytes(stray(id / 7));
+    reader.PushNotification(id, 0x10000 + id);
+    expected.push_back(Notification(id, 0x10000 + id));
+  }
+  reader.ReleaseWrites();
+  ASSERT_TRUE(seen.WaitFor([&] { return seen.messages.size() >= expected.size(); }, 10s));
+  std::lock_guard<std::mutex> lock(seen.mutex);
+  EXPECT_EQ(seen.messages, expected);
+}
+
+std::atomic<int> statusReports{0};
+std::atomic<intptr_t> attachedSeenAfterClose{0};
+
+void QRX_CALL ReadAttachedObject(void* device, int) {
+  attachedSeenAfterClose += QRX_GetAttachedObject(reinterpret_cast<intptr_t>(device));
+  ++statusReports;
+}
+
+// Calls running on the device while another thread closes it, then with its
+// stale handle until that tells them so. A handle never comes back, so the
+// late status report of a closed device cannot reach the next one.
+TEST_F(DeviceExports, ExportsRacingACloseOnAnotherThreadAreSafe) {
+  statusReports = 0;
+  attachedSeenAfterClose = 0;
+  std::set<intptr_t> handles;
+  for (int round = 1; round <= 10; ++round) {
+    Open();
+    EXPECT_TRUE(handles.insert(device).second);
+    QRX_AttachObjectToDevice(device, round);
+    QRX_SetDeviceStatusChangeCallback(device, ReadAttachedObject);
+    std::thread user([handle = device] {
+      while (QRX_SendMessage(handle, "AA00") == 0) QRX_SendAndReceiveMessage(handle, "AA00", 1);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(round));
+    QRX_CloseDevice(device);
+    device = -1;
+    user.join();
+  }
+  for (int i = 0; i < 300 && statusReports < 10; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(statusReports.load(), 10);
+  EXPECT_EQ(attachedSeenAfterClose.load(), 0);
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
  * a returned text; it stays valid until its buffer wraps over it, so copy
  * what you keep. A text too large for its 4 MB buffer (a firmware image, a
  * file) is kept apart and stays valid only until the next such text of the
- * same buffer. Handles are pointer-sized; 0 and -1 mean "no object".
+ * same buffer. Handles are pointer-sized; 0 and -1 mean "no object". A
+ * device handle is never handed out twice in a process: given a handle that
+ * is not (or no longer) an open device, each function returns its failure
+ * result.
  * No function lets an exception escape: each reports failure by its result.
  */
 #ifndef QUORLAN_QRX_H
@@ -188,8 +191,8 @@ QRX_API int QRX_CALL TestMain(void);
  * a code (close it with QRX_CloseDevice); only a status of 0 closes it by
  * itself, and its handle stays valid until QRX_CloseDevice. Runs on a new
  * thread for each event; two events may run at once.
- * The device may already be destroyed when the callback runs: compare the
- * handle, do not pass it back to the library.
+ * The device may already be closed when the callback runs (always for status
+ * 1): its handle then only identifies it, and functions given it fail.
  */
 typedef void(QRX_CALL* QRX_DeviceStatusChangeCallback)(void* device, int status);
 
@@ -220,7 +223,12 @@ QRX_API const char* QRX_CALL QRX_GetDeviceList(int connectionType);
  */
 QRX_API intptr_t QRX_CALL QRX_OpenDevice(int connectionType, const char* address);
 
-/* Closes and destroys the device (status 1 when it was open). Handles 0 and -1 are ignored. */
+/*
+ * Closes and destroys the device (status 1 when it was open); no data
+ * callback starts after it returns. A call of another thread still running
+ * on the device ends soon (a wait ends empty) and the device is freed when it
+ * returns. Handles 0 and -1 and handles that are not live are ignored.
+ */
 QRX_API void QRX_CALL QRX_CloseDevice(intptr_t device);
 
 /* 1 while the device is open; 0 otherwise and for handles 0 and -1. */
@@ -248,10 +256,13 @@ QRX_API void QRX_CALL QRX_SetDataArriveCallback(intptr_t device, QRX_DataArriveC
 QRX_API int QRX_CALL QRX_SendMessage(intptr_t device, const char* hexMessage);
 
 /*
- * Sends a message and waits up to timeoutMs for the first response that
- * follows; returns it as hexadecimal text (buffer 0). The empty text on
- * time-out, for a device that is not open and on failure. Notifications
- * that arrive meanwhile still reach the data callback, as does the response.
+ * Sends a message and waits up to timeoutMs for a response; returns it as
+ * hexadecimal text (buffer 0). The empty text on time-out, for a device that
+ * is not open and on failure. Notifications that arrive meanwhile still reach
+ * the data callback, as does the response. Waits on one device may overlap
+ * (other threads, data and progress callbacks): a response goes to one wait
+ * only, the one whose command it answers (same command code, then same
+ * sequence byte where the reader echoes it), else to the oldest wait.
  */
 QRX_API const char* QRX_CALL QRX_SendAndReceiveMessage(intptr_t device, const char* hexMessage, int timeoutMs);
 
