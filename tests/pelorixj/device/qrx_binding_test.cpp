@@ -157,7 +157,9 @@ TEST(QrxBinding, FailuresInsideQuorlanArriveAsItsFailureResults) {
   EXPECT_EQ(refused, kFailedDeviceHandle);
   EXPECT_EQ(static_cast<uintptr_t>(refused), UINTPTR_MAX);
   bool called = false;
-  EXPECT_EQ(q.sendCommandWithProgress(refused, q.createCommand(0x1008), [&](double) { called = true; }, 10), "");
+  const QrxHandle command = q.createCommand(0x1008);
+  EXPECT_EQ(q.sendCommandWithProgress(refused, command, [&](double) { called = true; }, 10), "");
+  q.deleteCommand(command);
   EXPECT_EQ(q.sendCommandWithProgress(refused, std::string("AA00"), [&](double) { called = true; }, 10), "");
   EXPECT_FALSE(called);
   EXPECT_EQ(q.getDeviceList(2), "");

@@ -20,6 +20,11 @@ bool QuorlanIsLoaded() {
 }
 
 TEST(PelorixjLoad, BindsQuorlanFoundBesideIt) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  // The sanitizers' dlopen asks on the library's behalf, so the loader
+  // applies the sanitizer runtime's search path instead of $ORIGIN.
+  GTEST_SKIP() << "run path not applied under the sanitizers";
+#endif
   ASSERT_FALSE(QuorlanIsLoaded());
   DynamicLibrary pelorixj;
   ASSERT_TRUE(pelorixj.Load(PELORIXJ_LIBRARY));
