@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "quorlan/qrx.h"
-#include "sim_messages.h"
 #include "simulated_reader.h"
 
 namespace pelorixj {
@@ -65,34 +64,6 @@ TEST(QrxBinding, BuildsTheCommandsThatQrxHBuilds) {
               WithoutSequence(QRX_GetFormattedCommandBytesInHex(formatted.c_str())))
         << formatted;
   }
-}
-
-TEST(QrxBinding, ReadsMessagesAsQrxHDoes) {
-  using reader_sim::ToHex;
-  const std::string messages[] = {
-      ToHex(reader_sim::BuildNotification(0x0101, 0x10010200, {{0x84, {0x01, 0x02}}})),
-      ToHex(reader_sim::BuildResponse(0x1001, 5, {0x81, 0x000102}, {{0x81, {0x07}}})),
-      ToHex(reader_sim::BuildFileMessage(0x8001, 0x01000000, {0xAB, 0xCD})),
-      "",
-      "zz",
-  };
-  const QrxLibrary& q = Qrx();
-  for (const std::string& m : messages) {
-    const char* text = m.c_str();
-    EXPECT_EQ(q.isNotification(m, 0, 0), QRX_IsNotification(text, 0, 0) != 0) << m;
-    EXPECT_EQ(q.isNotification(m, 0x10010200, 0x0101), QRX_IsNotification(text, 0x10010200, 0x0101) != 0) << m;
-    EXPECT_EQ(q.getNotificationCode(m), QRX_GetNotificationCode(text)) << m;
-    EXPECT_EQ(q.getNotificationId(m), QRX_GetNotificationId(text)) << m;
-    EXPECT_EQ(q.getNotificationParameter(m, "84"), QRX_GetNotificationParameter(text, "84")) << m;
-    EXPECT_EQ(q.getResponseParameter(m, "81"), QRX_GetResponseParameter(text, "81")) << m;
-    EXPECT_EQ(q.getCommandStatus(m), static_cast<uint32_t>(QRX_GetCommandStatus(text))) << m;
-    EXPECT_EQ(q.getStatusCode(m), static_cast<uint32_t>(QRX_GetStatusCode(text))) << m;
-    EXPECT_EQ(q.getResponseCommandID(m), QRX_GetResponseCommandID(text)) << m;
-    EXPECT_EQ(q.isFile(m), QRX_IsFile(text) != 0) << m;
-    EXPECT_EQ(q.getFilePayload(m), QRX_GetFilePayload(text)) << m;
-  }
-  EXPECT_TRUE(q.isNotification(messages[0], 0x10010200, 0x0101));
-  EXPECT_EQ(q.getStatusCode(messages[1]), 0x8202u);
   EXPECT_EQ(q.createFileMessage(0x01000000, "ABCD", 0x8001), QRX_GetFileMessage(0x01000000, "ABCD", 0x8001));
 }
 
