@@ -35,6 +35,9 @@ if(pelorix_sanitizer_runtime)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${pelorix_sanitizer_runtime}
                   OUTPUT_VARIABLE pelorix_sanitizer_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
   list(APPEND PELORIX_JVM_SANITIZER_OPTIONS LD_PRELOAD=${pelorix_sanitizer_runtime})
+  # The runtime's dlopen asks on libPelorixj.so's behalf, so its run path
+  # ($ORIGIN) is not searched: libQuorlan.so is found through this instead.
+  list(APPEND PELORIX_JVM_SANITIZER_OPTIONS LD_LIBRARY_PATH=${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
 endif()
 
 function(pelorix_add_java_test class)

@@ -1,0 +1,31 @@
+// Hexadecimal conversions of the device layer. Its decoder, HexPairsToBytes,
+// is stricter about length and looser about digits than Quorlan's: text of
+// odd length gives no bytes, and a character that is not a hexadecimal digit
+// counts as 0.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pelorixj {
+
+using Bytes = std::vector<uint8_t>;
+
+// Upper-case pairs, no separators.
+std::string BytesToHexString(const Bytes& bytes);
+
+Bytes HexPairsToBytes(const std::string& hex);
+
+// Copies the decoded bytes to buffer when buffer and count are given and
+// *count is at least their number; then sets *count to that number, also
+// when nothing was copied, so that a caller learns the size it needs.
+void HexToBuffer(const std::string& hex, uint8_t* buffer, int* count);
+
+// The decoded bytes as a text, zero bytes included.
+std::string HexToText(const std::string& hex);
+
+// The text's bytes as hexadecimal text.
+std::string TextToHex(const std::string& text);
+
+}  // namespace pelorixj

@@ -1,0 +1,199 @@
+#include "pelorixj/device/ibase_device.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <future>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace pelorixj {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A device with nothing but the base's subscriber and user data.
+class BareDevice : public IBaseDevice {
+ public:
+  bool Raise(int eventType, const std::string& text) { return RaiseEvent(eventType, ByteDataRecord(text)); }
+
+  bool Close() override { return true; }
+  std::string GetName() override { return ""; }
+  ConnectionInfo GetConnectionInfo() override { return {}; }
+  ConnectionState GetConnectionState() override { return kStateDisconnected; }
+  DeviceInfo GetDeviceInfo() override { return {}; }
+  DeviceCapabilities GetDeviceCapabilities() override { return {}; }
+  IDeviceControl* GetDeviceControl() override { return nullptr; }
+  IDeviceConfiguration* GetDeviceConfiguration() override { return nullptr; }
+  bool StartTransaction(const TransactionRequest&) override { return false; }
+  bool CancelTransaction() override { return false; }
+  bool SendSelection(ByteDataRecord) override { return false; }
+  bool SendAuthorization(ByteDataRecord) override { return false; }
+  bool RequestPIN(PinRequest) override { return false; }
+  bool RequestPAN(PanRequest, const PinRequest*) override { return false; }
+  bool RequestSignature() override { return false; }
+};
+
+// Runs a function of its owner's on every event.
+class CallbackSubscriber : public IEventSubscriber {
+ public:
+  explicit CallbackSubscriber(std::function<void(int, const ByteDataRecord&)> onEvent) : onEvent_(std::move(onEvent)) {}
+  void OnEvent(int eventType, ByteDataRecord payload) override { onEvent_(eventType, payload); }
+
+ private:
+  std::function<void(int, const ByteDataRecord&)> onEvent_;
+};
+
+class Recorder : public IEventSubscriber {
+ public:
+  void OnEvent(int eventType, ByteDataRecord payload) override { events.emplace_back(eventType, payload.Text); }
+  std::vector<std::pair<int, std::string>> events;
+};
+
+using Events = std::vector<std::pair<int, std::string>>;
+
+TEST(BaseDevice, UserDataStartsAtZeroAndKeepsTheWord) {
+  BareDevice device;
+  EXPECT_EQ(device.GetUserData(), 0u);
+  device.SetUserData(0xFEDCBA9876543210u);
+  EXPECT_EQ(device.GetUserData(), 0xFEDCBA9876543210u);
+}
+
+TEST(BaseDevice, EventsReachOnlyTheCurrentSubscriber) {
+  BareDevice device;
+  Recorder first;
+  Recorder second;
+  EXPECT_TRUE(device.Raise(kEventDeviceData, "00"));
+  EXPECT_TRUE(device.SubscribeAll(&first));
+  EXPECT_TRUE(device.Raise(kEventTransaction, "card_swiped"));
+  EXPECT_TRUE(device.SubscribeAll(&second));
+  EXPECT_TRUE(device.Raise(kEventUser, "touch_presented"));
+  EXPECT_TRUE(device.UnsubscribeAll());
+  EXPECT_TRUE(device.Raise(kEventDeviceReset, "device_reset_occurred"));
+  EXPECT_EQ(first.events, (Events{{kEventTransaction, "card_swiped"}}));
+  EXPECT_EQ(second.events, (Events{{kEventUser, "touch_presented"}}));
+}
+
+TEST(BaseDevice, SubscriberMayChangeItsSubscriptionFromInsideAnEvent) {
+  BareDevice device;
+  Recorder next;
+  int calls = 0;
+  CallbackSubscriber subscriber([&](int eventType, const ByteDataRecord&) {
+    ++calls;
+    if (eventType == 1) device.SubscribeAll(&next);
+    if (eventType == 2) device.UnsubscribeAll();
+  });
+  device.SubscribeAll(&subscriber);
+  EXPECT_TRUE(device.Raise(1, "replace"));
+  EXPECT_TRUE(device.Raise(3, "to next"));
+  device.SubscribeAll(&subscriber);
+  EXPECT_TRUE(device.Raise(2, "drop"));
+  EXPECT_TRUE(device.Raise(3, "to none"));
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(next.events, (Events{{3, "to next"}}));
+}
+
+TEST(BaseDevice, SubscriberMayReleaseItsDeviceFromInsideAnEvent) {
+  auto* device = new BareDevice();
+  CallbackSubscriber releaser([&](int, const ByteDataRecord&) { delete device; });
+  device->SubscribeAll(&releaser);
+  EXPECT_FALSE(device->Raise(kEventConnectionStateChanged, "disconnected"));
+}
+
+TEST(BaseDevice, ChangingTheSubscriberWaitsForADeliveryOnAnotherThread) {
+  struct Change {
+    const char* name;
+    std::function<void(std::unique_ptr<BareDevice>&, Recorder&)> apply;
+  };
+  const Change changes[] = {
+      {"unsubscribe", [](std::unique_ptr<BareDevice>& device, Recorder&) { device->UnsubscribeAll(); }},
+      {"replace", [](std::unique_ptr<BareDevice>& device, Recorder& other) { device->SubscribeAll(&other); }},
+      {"destroy", [](std::unique_ptr<BareDevice>& device, Recorder&) { device.reset(); }},
+  };
+  for (const Change& change : changes) {
+    auto device = std::make_unique<BareDevice>();
+    Recorder other;
+    std::promise<void> entered;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    CallbackSubscriber blocking([&](int, const ByteDataRecord&) {
+      entered.set_value();
+      released.wait();
+    });
+    device->SubscribeAll(&blocking);
+    std::thread raiser([&device] { device->Raise(kEventDeviceData, "01"); });
+    entered.get_future().wait();
+
+    std::atomic<bool> changed{false};
+    std::thread changer([&] {
+      change.apply(device, other);
+      changed = true;
+    });
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(changed) << change.name << " returned while the delivery ran";
+    release.set_value();
+    changer.join();
+    raiser.join();
+    EXPECT_TRUE(changed) << change.name;
+  }
+}
+
+TEST(BaseDevice, ASubscribersExceptionPassesThroughAndEndsItsDelivery) {
+  BareDevice device;
+  CallbackSubscriber throwing([](int, const ByteDataRecord&) { throw std::runtime_error("listener failed"); });
+  device.SubscribeAll(&throwing);
+  EXPECT_THROW(device.Raise(kEventDeviceData, "01"), std::runtime_error);
+  auto unsubscribed = std::async(std::launch::async, [&device] { device.UnsubscribeAll(); });
+  EXPECT_EQ(unsubscribed.wait_for(5s), std::future_status::ready);
+}
+
+// Subscribers are freed right after they are replaced, while other threads
+// raise events: a delivery that outlived its subscription would touch freed
+// memory, which the sanitizer builds report.
+TEST(BaseDevice, NoDeliveryOutlivesItsSubscription) {
+  struct Counting : IEventSubscriber {
+    std::atomic<int> count{0};
+    void OnEvent(int, ByteDataRecord) override { ++count; }
+  };
+  BareDevice device;
+  std::atomic<bool> stop{false};
+  std::vector<std::thread> raisers;
+  for (int t = 0; t < 4; ++t) {
+    raisers.emplace_back([&] {
+      while (!stop) device.Raise(kEventDeviceData, "0102");
+    });
+  }
+  for (int round = 0; round < 200; ++round) {
+    auto subscriber = std::make_unique<Counting>();
+    device.SubscribeAll(subscriber.get());
+    // Replaced only while deliveries to it are under way.
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (subscriber->count == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    if (subscriber->count == 0) {
+      ADD_FAILURE() << "no delivery in round " << round;
+      device.UnsubscribeAll();
+      break;
+    }
+    if (round % 2 == 0) {
+      device.UnsubscribeAll();
+    } else {
+      Counting next;
+      device.SubscribeAll(&next);
+      device.UnsubscribeAll();
+    }
+    const int seen = subscriber->count;
+    std::this_thread::yield();
+    EXPECT_EQ(subscriber->count, seen);
+  }
+  stop = true;
+  for (std::thread& raiser : raisers) raiser.join();
+}
+
+}  // namespace
+}  // namespace pelorixj
