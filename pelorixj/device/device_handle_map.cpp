@@ -10,9 +10,9 @@ void DeviceHandleMap::Register(QrxHandle handle, OrvaneIDeviceControl* control) 
   controls_[handle] = control;
 }
 
-void DeviceHandleMap::Unregister(const OrvaneIDeviceControl* control) {
+void DeviceHandleMap::Unregister(QrxHandle handle) {
   std::lock_guard<std::mutex> lock(mutex_);
-  EraseLocked(control);
+  controls_.erase(handle);
 }
 
 void DeviceHandleMap::Forget(const OrvaneIDeviceControl* control) {

@@ -27,8 +27,8 @@ class DeviceHandleMap {
  public:
   // The handle becomes the control's only one.
   void Register(QrxHandle handle, OrvaneIDeviceControl* control);
-  // Drops the control's handle, without waiting.
-  void Unregister(const OrvaneIDeviceControl* control);
+  // Drops the handle, without waiting.
+  void Unregister(QrxHandle handle);
   // Drops the control's handle and waits for its calls on other threads.
   void Forget(const OrvaneIDeviceControl* control);
 

@@ -51,7 +51,7 @@ OrvaneIDeviceControl::~OrvaneIDeviceControl() { OrvaneDeviceHandles().Forget(thi
 bool OrvaneIDeviceControl::Open() {
   const QrxLibrary& qrx = Qrx();
   if (qrx.isDeviceOpened(deviceHandle_)) return deviceHandle_ != 0;
-  OrvaneDeviceHandles().Unregister(this);
+  OrvaneDeviceHandles().Unregister(deviceHandle_);
   const QrxHandle handle = qrx.openDevice(connectionInfo_.ConnectionType, connectionInfo_.Address);
   if (handle == 0 || handle == kFailedDeviceHandle) {
     deviceHandle_ = 0;
@@ -72,7 +72,7 @@ bool OrvaneIDeviceControl::Close() {
   const QrxHandle handle = deviceHandle_.exchange(0);
   if (handle == 0) return true;
   // Before the close, whose status report must find nothing.
-  OrvaneDeviceHandles().Unregister(this);
+  OrvaneDeviceHandles().Unregister(handle);
   Qrx().closeDevice(handle);
   return true;
 }
