@@ -69,7 +69,8 @@ std::string FormInfo(const IDeviceConfiguration::Bytes& bytes, InfoForm form) {
   return BytesToHexString(bytes);
 }
 
-// What an operation that lacks its library function reports.
+// Until these operations are built they fail as one whose library function
+// is missing does.
 int MissingOperation(IConfigurationCallback* callback) {
   if (callback != nullptr) {
     try {
@@ -108,7 +109,7 @@ IDeviceConfiguration::Bytes OrvaneDeviceConfiguration::GetConfigInfo(uint8_t typ
 
 IDeviceConfiguration::Bytes OrvaneDeviceConfiguration::GetKeyInfo(uint8_t, Bytes data) {
   try {
-    // The blank after the comma is the reader's documented form.
+    // Quorlan reads past one blank before a piece; the text keeps the form it has always had.
     const std::string reply = Exchange(Qrx().getFormattedCommandBytesInHex("EF11, 81=" + BytesToHexString(data)));
     return HexPairsToBytes(Qrx().getResponseParameter(reply, "84"));
   } catch (...) {
@@ -127,19 +128,20 @@ IDeviceConfiguration::Bytes OrvaneDeviceConfiguration::GetChallengeToken(Bytes d
 
 int OrvaneDeviceConfiguration::SetConfigInfo(uint8_t type, Bytes data, IConfigurationCallback* callback) {
   int status = kConfigurationFailed;
-  std::string reply;
+  Bytes reply;
   try {
-    reply = Exchange(CommandBytesInHex(kWriteConfiguration, {{0x85, HexByte(type)}, {0x89, BytesToHexString(data)}}));
-    status = static_cast<int>(Qrx().getStatusCode(reply));
+    const std::string replyHex =
+        Exchange(CommandBytesInHex(kWriteConfiguration, {{0x85, HexByte(type)}, {0x89, BytesToHexString(data)}}));
+    status = static_cast<int>(Qrx().getStatusCode(replyHex));
+    reply = HexPairsToBytes(replyHex);
   } catch (...) {
-    reply.clear();
     status = kConfigurationFailed;
+    reply.clear();
   }
   if (callback != nullptr) {
-    // Called once, outside the exchange's failure path.
+    // Outside the exchange's failure path, so that it is called once.
     try {
-      callback->OnResult(reply.empty() || status != 0 ? kConfigurationFailed : kConfigurationSuccess,
-                         HexPairsToBytes(reply));
+      callback->OnResult(status != 0 ? kConfigurationFailed : kConfigurationSuccess, std::move(reply));
     } catch (...) {
     }
   }
