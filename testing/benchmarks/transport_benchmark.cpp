@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "listening_socket.h"
 #include "quorlan/message/command_envelope.h"
 #include "quorlan/platform/socket.h"
 #include "simulated_reader.h"
