@@ -27,15 +27,6 @@ std::optional<EnvelopeHeader> CommandHeaderOf(const OrvaneDevice::Message& bytes
   return header;
 }
 
-bool IsResponse(const OrvaneDevice::Message& message) {
-  try {
-    OrvaneResponse::Parse(message);
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
 }  // namespace
 
 bool OrvaneDevice::IsDeliveringState() const { return stateDeliveryOf == this; }
@@ -308,7 +299,7 @@ void OrvaneDevice::AnswerClaim(const Message& message) {
     std::lock_guard<std::mutex> lock(activityMutex_);
     if (messageClaims_.empty()) return;
   }
-  const bool response = IsResponse(message);
+  const bool response = OrvaneResponse::TryParse(message).has_value();
   const auto header = ReadEnvelopeHeader(message);
   std::lock_guard<std::mutex> lock(activityMutex_);
   Claim* chosen = nullptr;
