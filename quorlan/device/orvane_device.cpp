@@ -140,11 +140,11 @@ bool OrvaneDevice::Open(std::string address) {
   Release();
   if (!connection) return false;
 
-  package->receiveCallback = [this](Message message) { OnPackageMessage(std::move(message)); };
-  connection->dataCallback = [this, raw = package.get()](uint8_t* data, unsigned length) {
+  package->SetReceiveCallback([this](Message message) { OnPackageMessage(std::move(message)); });
+  connection->SetDataCallback([this, raw = package.get()](uint8_t* data, unsigned length) {
     OnConnectionData(raw, data, length);
-  };
-  connection->stateCallback = [this](int state) { OnConnectionState(state); };
+  });
+  connection->SetStateCallback([this](int state) { OnConnectionState(state); });
   {
     std::lock_guard<std::mutex> lock(linkMutex_);
     connection_ = connection;
@@ -191,7 +191,7 @@ void OrvaneDevice::Release() {
     // Ends the reader thread, so the package below is no longer fed.
     connection->Close();
   }
-  if (package) package->receiveCallback = nullptr;
+  if (package) package->SetReceiveCallback(nullptr);
   if (connection && IsDeliveringState()) {
     // A connection waits for its state reports when destroyed, and this is one.
     std::lock_guard<std::mutex> lock(linkMutex_);
@@ -329,7 +329,7 @@ void OrvaneDevice::OnConnectionData(IKVCommunicationPackage* package, const uint
     if (raw) {
       // What a raw exchange takes is no part of the packet stream: a packet
       // begun before it would join the wrong bytes.
-      if (auto* korvex = dynamic_cast<KorvexCommunicationPackage*>(package)) korvex->DiscardPartialInput();
+      package->DiscardPartialInput();
     } else {
       package->OnReceived(std::move(block));
     }

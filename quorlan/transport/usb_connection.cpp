@@ -180,9 +180,10 @@ void USBConnection::CloseHandles() {
 }
 
 void USBConnection::PostConnectionState(int state) {
-  if (!stateCallback) return;
+  StateCallback callback = CurrentStateCallback();
+  if (!callback) return;
   std::lock_guard<std::mutex> lock(stateThreadsMutex_);
-  stateThreads_.emplace_back([callback = stateCallback, state] {
+  stateThreads_.emplace_back([callback = std::move(callback), state] {
     // Nobody is left to hear of a failing state callback.
     try {
       callback(state);

@@ -304,7 +304,7 @@ TEST_F(UsbConnectionTest, FeatureReportReadIsDeliveredAsReceivedData) {
   device->SetFeatureReportReply({0x00, 0x01, 0x02, 0x03});
   USBConnection connection("reader", backend_);
   Inbox<Bytes> received;
-  connection.dataCallback = [&](uint8_t* data, unsigned length) { received.Put(Bytes(data, data + length)); };
+  connection.SetDataCallback([&](uint8_t* data, unsigned length) { received.Put(Bytes(data, data + length)); });
   ASSERT_EQ(connection.Open(), kConnectionOk);
   EXPECT_EQ(connection.TransferReport(nullptr, 0, USBConnection::kReadFeatureReport), kConnectionOk);
   ASSERT_EQ(received.Items().size(), 1u);
@@ -327,10 +327,10 @@ TEST_F(UsbConnectionTest, InputReportsReachTheDataCallbackInOrderOnTheReaderThre
   USBConnection connection("reader", backend_);
   Inbox<Bytes> received;
   std::thread::id readerThread;
-  connection.dataCallback = [&](uint8_t* data, unsigned length) {
+  connection.SetDataCallback([&](uint8_t* data, unsigned length) {
     readerThread = std::this_thread::get_id();
     received.Put(Bytes(data, data + length));
-  };
+  });
   ASSERT_EQ(connection.Open(), kConnectionOk);
   Bytes first(65, 0);
   first[1] = 0x00;
@@ -362,8 +362,8 @@ TEST_F(UsbConnectionTest, ReadErrorsArePostedOffTheReaderThread) {
   USBConnection connection("reader", backend_);
   Inbox<std::pair<int, std::thread::id>> states;
   Inbox<std::thread::id> readerThreads;
-  connection.dataCallback = [&](uint8_t*, unsigned) { readerThreads.Put(std::this_thread::get_id()); };
-  connection.stateCallback = [&](int state) { states.Put({state, std::this_thread::get_id()}); };
+  connection.SetDataCallback([&](uint8_t*, unsigned) { readerThreads.Put(std::this_thread::get_id()); });
+  connection.SetStateCallback([&](int state) { states.Put({state, std::this_thread::get_id()}); });
   ASSERT_EQ(connection.Open(), kConnectionOk);
 
   // A failed completion leaves the reader reading; a read that cannot start
@@ -429,10 +429,10 @@ TEST_F(UsbConnectionTest, StateCallbackMayDestroyItsConnection) {
   auto device = AddReader("reader");
   auto connection = std::make_unique<USBConnection>("reader", backend_);
   std::promise<void> destroyed;
-  connection->stateCallback = [&](int) {
+  connection->SetStateCallback([&](int) {
     connection.reset();
     destroyed.set_value();
-  };
+  });
   ASSERT_EQ(connection->Open(), kConnectionOk);
   device->FailReadStart(win32_error::kDeviceNotConnected);
   ASSERT_EQ(destroyed.get_future().wait_for(kPatience), std::future_status::ready);
@@ -445,11 +445,11 @@ TEST_F(UsbConnectionTest, DestructorWaitsForStateReports) {
   Inbox<int> started;
   {
     USBConnection connection("reader", backend_);
-    connection.stateCallback = [&](int state) {
+    connection.SetStateCallback([&](int state) {
       started.Put(state);
       std::this_thread::sleep_for(100ms);
       finished = true;
-    };
+    });
     ASSERT_EQ(connection.Open(), kConnectionOk);
     device->FailReadStart(win32_error::kDeviceNotConnected);
     ASSERT_TRUE(started.WaitFor(1));
