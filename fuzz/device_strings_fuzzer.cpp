@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string product = input.ConsumeRandomLengthString(300);
   const std::string uevent = input.ConsumeRemainingBytesAsString();
 
-  ParseHidUevent(uevent);
+  platform::ParseHidUevent(uevent);
   const std::string clipped = ClipToUtf16Units(serial, units);
   FUZZ_CHECK(clipped.size() <= serial.size());
   FUZZ_CHECK(serial.compare(0, clipped.size(), clipped) == 0);

@@ -57,7 +57,7 @@ struct OrvaneDevice::Claim {
   std::promise<Message> promise;
 };
 
-OrvaneDevice::OrvaneDevice(std::shared_ptr<HidBackend> hidBackend) : hidBackend_(std::move(hidBackend)) {}
+OrvaneDevice::OrvaneDevice(std::shared_ptr<platform::HidBackend> hidBackend) : hidBackend_(std::move(hidBackend)) {}
 
 OrvaneDevice::~OrvaneDevice() {
   {
@@ -323,7 +323,8 @@ void OrvaneDevice::OnConnectionData(IKVCommunicationPackage* package, const uint
     {
       std::lock_guard<std::mutex> lock(activityMutex_);
       raw = !rawClaims_.empty();
-      auto open = std::find_if(rawClaims_.begin(), rawClaims_.end(), [](const auto& claim) { return !claim->answered; });
+      const auto open =
+          std::find_if(rawClaims_.begin(), rawClaims_.end(), [](const auto& claim) { return !claim->answered; });
       if (open != rawClaims_.end()) (*open)->Answer(block);
     }
     if (raw) {
