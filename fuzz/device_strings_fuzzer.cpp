@@ -8,6 +8,7 @@
 
 #include "fuzz_check.h"
 #include "quorlan/message/hex_text.h"
+#include "quorlan/message/json_escape.h"
 #include "quorlan/platform/hidraw_sysfs.h"
 #include "quorlan/transport/device_list_entry.h"
 
