@@ -8,6 +8,7 @@
 
 #include "fuzz_check.h"
 #include "quorlan/message/hex_text.h"
+#include "quorlan/message/json_escape.h"
 #include "quorlan/platform/hidraw_sysfs.h"
 #include "quorlan/transport/device_list_entry.h"
 
@@ -20,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string product = input.ConsumeRandomLengthString(300);
   const std::string uevent = input.ConsumeRemainingBytesAsString();
 
-  ParseHidUevent(uevent);
+  platform::ParseHidUevent(uevent);
   const std::string clipped = ClipToUtf16Units(serial, units);
   FUZZ_CHECK(clipped.size() <= serial.size());
   FUZZ_CHECK(serial.compare(0, clipped.size(), clipped) == 0);

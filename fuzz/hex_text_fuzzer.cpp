@@ -1,10 +1,12 @@
-// Hexadecimal text and the text helpers applied to arbitrary text.
+// Hexadecimal text and the plain text and JSON helpers applied to arbitrary text.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "fuzz_check.h"
 #include "quorlan/message/hex_text.h"
+#include "quorlan/message/json_escape.h"
+#include "quorlan/message/plain_text.h"
 
 using namespace quorlan;
 

@@ -8,6 +8,6 @@
 using namespace quorlan;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  ParseReportDescriptor(size == 0 ? nullptr : data, size);
+  platform::ParseReportDescriptor(size == 0 ? nullptr : data, size);
   return 0;
 }

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::vector<std::vector<uint8_t>> received;
   SerialCommunicationPackage package;
-  package.receiveCallback = [&](std::vector<uint8_t> message) { received.push_back(std::move(message)); };
+  package.SetReceiveCallback([&](std::vector<uint8_t> message) { received.push_back(std::move(message)); });
   size_t total = 0;
   while (input.remaining_bytes() > 0) {
     std::vector<uint8_t> block = input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 300));

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   std::vector<std::vector<uint8_t>> received;
   KorvexCommunicationPackage package;
-  package.receiveCallback = [&](std::vector<uint8_t> message) { received.push_back(std::move(message)); };
+  package.SetReceiveCallback([&](std::vector<uint8_t> message) { received.push_back(std::move(message)); });
 
   const bool wellFormed = input.ConsumeBool();
   const std::vector<uint8_t> content = input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 4096));

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::vector<uint8_t>> received;
   KorvexUSBHIDPackage package;
   package.reportId = input.ConsumeIntegral<uint8_t>();
-  package.receiveCallback = [&](std::vector<uint8_t> message) { received.push_back(std::move(message)); };
+  package.SetReceiveCallback([&](std::vector<uint8_t> message) { received.push_back(std::move(message)); });
 
   if (input.ConsumeBool()) {
     const std::vector<uint8_t> content = input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 4096));

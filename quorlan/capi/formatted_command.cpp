@@ -3,6 +3,7 @@
 #include <map>
 
 #include "quorlan/message/command_envelope.h"
+#include "quorlan/message/plain_text.h"
 
 namespace quorlan {
 namespace {

@@ -73,8 +73,8 @@ QRX_API const char* QRX_CALL QRX_SendFommatedCommand(intptr_t handle, const char
     auto device = DeviceOf(handle);
     auto bytes = BuildFormattedCommand(formattedCommand);
     if (!bytes) return nullptr;
-    Bytes reply = device->SendAndWait(*bytes, timeoutMs, true);
-    return StoreInOutputBuffer(FormatResponseText(OrvaneResponse::Parse(reply)), kResultBuffer);
+    const auto response = OrvaneResponse::TryParse(device->SendAndWait(*bytes, timeoutMs, true));
+    return response ? StoreInOutputBuffer(FormatResponseText(*response), kResultBuffer) : nullptr;
   });
 }
 

@@ -17,9 +17,12 @@ OrvaneDevice::StatusCallback MakeStatusNotifier(QRX_DeviceStatusChangeCallback f
     // it; the thread touches only the caller's function and the weak pointer.
     try {
       std::thread([fn, handle, device, status, started] {
-        // Signalled first, so that no event keeps its notifier waiting.
+        // Read while the notifier still waits, so that a closing device,
+        // which its closer holds until then, is still seen alive; signalled
+        // on every path, so that no event keeps its notifier waiting.
+        const bool live = !device.expired();
         started->set_value(true);
-        if (device.expired()) return;
+        if (!live) return;
         try {
           fn(reinterpret_cast<void*>(handle), status);
         } catch (...) {

@@ -44,7 +44,7 @@ class OperationQueue {
     }
     if (!worker.joinable()) return;
     if (worker.get_id() == std::this_thread::get_id()) {
-      // Destroyed from its own callback: the worker holds the shared state
+      // Stopped from its own callback: the worker holds the shared state
       // and leaves as soon as the callback returns.
       worker.detach();
     } else {

@@ -27,15 +27,6 @@ std::optional<EnvelopeHeader> CommandHeaderOf(const OrvaneDevice::Message& bytes
   return header;
 }
 
-bool IsResponse(const OrvaneDevice::Message& message) {
-  try {
-    OrvaneResponse::Parse(message);
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
 }  // namespace
 
 bool OrvaneDevice::IsDeliveringState() const { return stateDeliveryOf == this; }
@@ -66,7 +57,7 @@ struct OrvaneDevice::Claim {
   std::promise<Message> promise;
 };
 
-OrvaneDevice::OrvaneDevice(std::shared_ptr<HidBackend> hidBackend) : hidBackend_(std::move(hidBackend)) {}
+OrvaneDevice::OrvaneDevice(std::shared_ptr<platform::HidBackend> hidBackend) : hidBackend_(std::move(hidBackend)) {}
 
 OrvaneDevice::~OrvaneDevice() {
   {
@@ -149,11 +140,11 @@ bool OrvaneDevice::Open(std::string address) {
   Release();
   if (!connection) return false;
 
-  package->receiveCallback = [this](Message message) { OnPackageMessage(std::move(message)); };
-  connection->dataCallback = [this, raw = package.get()](uint8_t* data, unsigned length) {
+  package->SetReceiveCallback([this](Message message) { OnPackageMessage(std::move(message)); });
+  connection->SetDataCallback([this, raw = package.get()](uint8_t* data, unsigned length) {
     OnConnectionData(raw, data, length);
-  };
-  connection->stateCallback = [this](int state) { OnConnectionState(state); };
+  });
+  connection->SetStateCallback([this](int state) { OnConnectionState(state); });
   {
     std::lock_guard<std::mutex> lock(linkMutex_);
     connection_ = connection;
@@ -200,7 +191,7 @@ void OrvaneDevice::Release() {
     // Ends the reader thread, so the package below is no longer fed.
     connection->Close();
   }
-  if (package) package->receiveCallback = nullptr;
+  if (package) package->SetReceiveCallback(nullptr);
   if (connection && IsDeliveringState()) {
     // A connection waits for its state reports when destroyed, and this is one.
     std::lock_guard<std::mutex> lock(linkMutex_);
@@ -308,7 +299,7 @@ void OrvaneDevice::AnswerClaim(const Message& message) {
     std::lock_guard<std::mutex> lock(activityMutex_);
     if (messageClaims_.empty()) return;
   }
-  const bool response = IsResponse(message);
+  const bool response = OrvaneResponse::TryParse(message).has_value();
   const auto header = ReadEnvelopeHeader(message);
   std::lock_guard<std::mutex> lock(activityMutex_);
   Claim* chosen = nullptr;
@@ -332,13 +323,14 @@ void OrvaneDevice::OnConnectionData(IKVCommunicationPackage* package, const uint
     {
       std::lock_guard<std::mutex> lock(activityMutex_);
       raw = !rawClaims_.empty();
-      auto open = std::find_if(rawClaims_.begin(), rawClaims_.end(), [](const auto& claim) { return !claim->answered; });
+      const auto open =
+          std::find_if(rawClaims_.begin(), rawClaims_.end(), [](const auto& claim) { return !claim->answered; });
       if (open != rawClaims_.end()) (*open)->Answer(block);
     }
     if (raw) {
       // What a raw exchange takes is no part of the packet stream: a packet
       // begun before it would join the wrong bytes.
-      if (auto* korvex = dynamic_cast<KorvexCommunicationPackage*>(package)) korvex->DiscardPartialInput();
+      package->DiscardPartialInput();
     } else {
       package->OnReceived(std::move(block));
     }

@@ -38,7 +38,7 @@ class OrvaneDevice {
   static constexpr uint32_t kAlive = 0x4B525658;
   static constexpr uint32_t kDestroyed = 0xFFFFFFFF;
 
-  explicit OrvaneDevice(std::shared_ptr<HidBackend> hidBackend = SystemHidBackend());
+  explicit OrvaneDevice(std::shared_ptr<platform::HidBackend> hidBackend = platform::SystemHidBackend());
   // Ends the waits in progress and waits for them and for state reports to
   // finish; queued messages are dropped. Not to be called from the device's
   // own status callback.
@@ -102,7 +102,7 @@ class OrvaneDevice {
   Message Wait(const std::shared_ptr<Claim>& claim, Claims* claims, const std::function<void()>& send,
                int timeoutMs);
 
-  const std::shared_ptr<HidBackend> hidBackend_;
+  const std::shared_ptr<platform::HidBackend> hidBackend_;
   std::atomic<uint32_t> liveness_{kAlive};
   std::atomic<int> deviceType_{kDeviceTypeUsbHid};
 

@@ -4,6 +4,8 @@
 #include <climits>
 #include <optional>
 
+#include "quorlan/message/plain_text.h"
+
 namespace quorlan {
 namespace {
 

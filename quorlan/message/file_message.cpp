@@ -1,7 +1,6 @@
 #include "quorlan/message/file_message.h"
 
 #include <cstdio>
-#include <stdexcept>
 
 #include "quorlan/message/command_envelope.h"
 #include "quorlan/message/incoming_message.h"
@@ -27,13 +26,23 @@ OrvaneFileMessage OrvaneFileMessage::Build(uint32_t fileId, Bytes payload, uint1
 }
 
 OrvaneFileMessage OrvaneFileMessage::Parse(const Bytes& bytes) {
+  ParseFailure failure;
+  auto message = TryParse(bytes, &failure);
+  if (!message) failure.Raise();
+  return std::move(*message);
+}
+
+std::optional<OrvaneFileMessage> OrvaneFileMessage::TryParse(const Bytes& bytes, ParseFailure* failure) {
+  using Kind = ParseFailure::Kind;
+  auto frame = ReadIncomingFrame(bytes, failure);
+  if (!frame) return std::nullopt;
   OrvaneFileMessage message;
-  static_cast<OrvaneAPIFrameWork&>(message) = ParseIncomingFrame(bytes);
+  static_cast<OrvaneAPIFrameWork&>(message) = std::move(*frame);
   const Bytes header = message.GetParameter(1);
-  if (header.size() != kFileHeaderSize) throw std::runtime_error("Invalid file message header");
-  if (MessageKindOf(header) != kMessageKindFile) throw std::runtime_error("Message Type is not file");
+  if (header.size() != kFileHeaderSize) return Fail(failure, {Kind::kRuntime, "Invalid file message header"});
+  if (MessageKindOf(header) != kMessageKindFile) return Fail(failure, {Kind::kRuntime, "Message Type is not file"});
   Bytes payload = message.GetParameter(4);
-  if (payload.empty()) throw std::runtime_error("File message must have a payload - P4!");
+  if (payload.empty()) return Fail(failure, {Kind::kRuntime, "File message must have a payload - P4!"});
   message.code = BigEndian16(header, 2);
   message.fileId = static_cast<uint32_t>(BigEndian16(header, 4)) << 16 | BigEndian16(header, 6);
   message.payload = std::move(payload);

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "quorlan/message/message_frame.h"
+#include "quorlan/message/parse_failure.h"
 
 namespace quorlan {
 
@@ -18,6 +20,9 @@ class OrvaneFileMessage : public OrvaneAPIFrameWork {
   // "Invalid file message header" (parameter 1 not 8 bytes long), "Message
   // Type is not file" or "File message must have a payload - P4!".
   static OrvaneFileMessage Parse(const Bytes& bytes);
+  // Parse without throwing: nothing for bytes that are no file message, with
+  // the failure Parse would raise.
+  static std::optional<OrvaneFileMessage> TryParse(const Bytes& bytes, ParseFailure* failure = nullptr);
 
   Bytes payload;
   uint32_t fileId = 0;

@@ -19,8 +19,6 @@ uint8_t PieceValue(const std::string& piece) {
   return static_cast<uint8_t>(std::strtoul(piece.c_str(), nullptr, 16));
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 }  // namespace
 
 Bytes HexStringToBytes(const std::string& text) {
@@ -72,70 +70,6 @@ std::string IntToHexBytes(int value) {
 Bytes MakeByteVector(const uint8_t* data, int count) {
   if (data == nullptr || count <= 0) return Bytes();
   return Bytes(data, data + count);
-}
-
-std::string ToUpper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
-std::vector<std::string> SplitString(const std::string& text, const std::string& delimiter) {
-  if (delimiter.empty()) return {text};
-  std::vector<std::string> pieces;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t found = text.find(delimiter, start);
-    if (found == std::string::npos) {
-      pieces.push_back(text.substr(start));
-      break;
-    }
-    pieces.push_back(text.substr(start, found - start));
-    start = found + delimiter.size();
-  }
-  return pieces;
-}
-
-std::string RightTrimBlanks(std::string text) {
-  size_t end = text.size();
-  while (end > 0 && IsBlank(text[end - 1])) --end;
-  text.erase(end);
-  return text;
-}
-
-std::string TrimBlanks(const std::string& text) {
-  size_t start = 0;
-  while (start < text.size() && IsBlank(text[start])) ++start;
-  return RightTrimBlanks(text.substr(start));
-}
-
-std::string EscapeJsonString(const std::string& text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '\b': escaped += "\\b"; break;
-      case '\t': escaped += "\\t"; break;
-      case '\n': escaped += "\\n"; break;
-      case '\f': escaped += "\\f"; break;
-      case '\r': escaped += "\\r"; break;
-      case '"': escaped += "\\\""; break;
-      case '/': escaped += "\\/"; break;
-      case '\\': escaped += "\\\\"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          // Left raw, a control character would make the text invalid JSON.
-          escaped += "\\u00";
-          escaped += kHexDigits[(c >> 4) & 0x0F];
-          escaped += kHexDigits[c & 0x0F];
-        } else {
-          escaped += c;
-        }
-        break;
-    }
-  }
-  return escaped;
 }
 
 }  // namespace quorlan

@@ -1,4 +1,4 @@
-// Hexadecimal text and the small text helpers of the message model.
+// Hexadecimal text: bytes written as upper-case pairs, and read back.
 #pragma once
 
 #include <cstdint>
@@ -23,20 +23,5 @@ std::string BufferToHexString(const uint8_t* data, int count);
 std::string IntToHexBytes(int value);
 
 Bytes MakeByteVector(const uint8_t* data, int count);
-
-std::string ToUpper(std::string text);
-
-// Pieces between the delimiters, in order; no empty last piece, and an empty
-// delimiter gives the whole text.
-std::vector<std::string> SplitString(const std::string& text, const std::string& delimiter);
-
-// Blanks are spaces and tabs.
-std::string RightTrimBlanks(std::string text);
-std::string TrimBlanks(const std::string& text);
-
-// Escapes backspace, tab, line feed, form feed, carriage return, double
-// quote, solidus and backslash with their short forms and the other control
-// characters as \u00XX; copies everything else unchanged.
-std::string EscapeJsonString(const std::string& text);
 
 }  // namespace quorlan

@@ -1,31 +1,32 @@
 #include "quorlan/message/incoming_message.h"
 
-#include <stdexcept>
-
 #include "quorlan/message/command_envelope.h"
 
 namespace quorlan {
 
-OrvaneAPIFrameWork ParseIncomingFrame(const Bytes& bytes) {
-  OrvaneAPIFrameWork frame = OrvaneAPIFrameWork::Parse(bytes);
-  if (frame.type != kEnvelopeFrameTypeAlternate && frame.type != kEnvelopeFrameType) {
-    throw std::runtime_error("Invalid frameword id");
+std::optional<OrvaneAPIFrameWork> ReadIncomingFrame(const Bytes& bytes, ParseFailure* failure) {
+  auto frame = OrvaneAPIFrameWork::TryParse(bytes);
+  if (!frame) return Fail(failure, {ParseFailure::Kind::kRuntime, "invalid data"});
+  if (frame->type != kEnvelopeFrameTypeAlternate && frame->type != kEnvelopeFrameType) {
+    return Fail(failure, {ParseFailure::Kind::kRuntime, "Invalid frameword id"});
   }
   return frame;
 }
 
 std::optional<EnvelopeHeader> ReadEnvelopeHeader(const Bytes& bytes) {
-  if (bytes.size() < 3) return std::nullopt;
-  const OrvaneAPIFrameWork frame = OrvaneAPIFrameWork::Parse(bytes);
-  if (frame.type != kEnvelopeFrameTypeAlternate && frame.type != kEnvelopeFrameType) return std::nullopt;
-  const Bytes header = frame.GetParameter(1);
+  const auto frame = ReadIncomingFrame(bytes, nullptr);
+  if (!frame) return std::nullopt;
+  const Bytes header = frame->GetParameter(1);
   if (header.size() < 4) return std::nullopt;
   return EnvelopeHeader{MessageKindOf(header), header[1], BigEndian16(header, 2)};
 }
 
-OrvaneAPIFrameWork InnerFrameOf(const Bytes& parameter4, FrameType typeWhenEmpty) {
+std::optional<OrvaneAPIFrameWork> ReadInnerFrame(const Bytes& parameter4, FrameType typeWhenEmpty,
+                                                 ParseFailure* failure) {
   if (parameter4.empty()) return OrvaneAPIFrameWork(typeWhenEmpty);
-  return OrvaneAPIFrameWork::Parse(parameter4);
+  auto frame = OrvaneAPIFrameWork::TryParse(parameter4);
+  if (!frame) return Fail(failure, {ParseFailure::Kind::kRuntime, "invalid data"});
+  return frame;
 }
 
 }  // namespace quorlan

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "quorlan/message/message_frame.h"
+#include "quorlan/message/parse_failure.h"
 
 namespace quorlan {
 
@@ -16,17 +17,17 @@ constexpr uint8_t kMessageKindResponse = 2;
 constexpr uint8_t kMessageKindNotification = 3;
 constexpr uint8_t kMessageKindFile = 4;
 
-// The frame of a received message. Throws std::runtime_error "invalid data"
-// for fewer than 3 bytes and "Invalid frameword id" for a type other than
-// 0xAAFF and 0xAA00.
-OrvaneAPIFrameWork ParseIncomingFrame(const Bytes& bytes);
+// The frame of a received message; nothing for fewer than 3 bytes ("invalid
+// data") and for a type other than 0xAAFF and 0xAA00 ("Invalid frameword id").
+std::optional<OrvaneAPIFrameWork> ReadIncomingFrame(const Bytes& bytes, ParseFailure* failure);
 
 // The low seven bits of the first byte of a non-empty parameter 1.
 inline uint8_t MessageKindOf(const Bytes& parameter1) { return parameter1.at(0) & 0x7F; }
 
 // The frame carried in parameter 4, or an empty frame of the given type when
-// parameter 4 is empty. Throws "invalid data" for 1 or 2 bytes.
-OrvaneAPIFrameWork InnerFrameOf(const Bytes& parameter4, FrameType typeWhenEmpty);
+// parameter 4 is empty; nothing for 1 or 2 bytes ("invalid data").
+std::optional<OrvaneAPIFrameWork> ReadInnerFrame(const Bytes& parameter4, FrameType typeWhenEmpty,
+                                                 ParseFailure* failure);
 
 // Parameter 1's first four bytes: the kind, a sequence byte and a 16-bit code
 // (a command's code, the command id of a response, a notification's id).

@@ -84,7 +84,13 @@ Bytes OrvaneAPIFrameWork::Serialize() const {
 }
 
 OrvaneAPIFrameWork OrvaneAPIFrameWork::Parse(const Bytes& bytes) {
-  if (bytes.size() < 3) throw std::runtime_error("invalid data");
+  auto frame = TryParse(bytes);
+  if (!frame) throw std::runtime_error("invalid data");
+  return std::move(*frame);
+}
+
+std::optional<OrvaneAPIFrameWork> OrvaneAPIFrameWork::TryParse(const Bytes& bytes) {
+  if (bytes.size() < 3) return std::nullopt;
   OrvaneAPIFrameWork frame(static_cast<FrameType>(bytes[0] << 8 | bytes[1]));
   for (TlvItem& item : ParseTlvItems(bytes.data() + 2, bytes.size() - 2)) {
     int key = ParameterKeyOfTag(item.tag);

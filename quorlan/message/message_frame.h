@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ class OrvaneAPIFrameWork {
 
   // Throws std::runtime_error("invalid data") for fewer than 3 bytes.
   static OrvaneAPIFrameWork Parse(const Bytes& bytes);
+  // Nothing for fewer than 3 bytes.
+  static std::optional<OrvaneAPIFrameWork> TryParse(const Bytes& bytes);
 
   // Empty when the key is absent.
   Bytes GetParameter(int key) const;

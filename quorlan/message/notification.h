@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "quorlan/message/message_frame.h"
+#include "quorlan/message/parse_failure.h"
 
 namespace quorlan {
 
@@ -21,6 +23,9 @@ class OrvaneNotification {
   // needs 4 bytes of parameter 2, or when that is empty 5 of parameter 3).
   static OrvaneNotification Parse(const Bytes& bytes);
   static OrvaneNotification FromHex(const std::string& hex);
+  // Parse without throwing: nothing for bytes that are no notification, with
+  // the failure Parse would raise.
+  static std::optional<OrvaneNotification> TryParse(const Bytes& bytes, ParseFailure* failure = nullptr);
 
   // See SelectByTagPath.
   Bytes GetParameterByPath(const std::string& path) const;

@@ -1,6 +1,8 @@
 #include "quorlan/message/response.h"
 
-#include <stdexcept>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 #include "quorlan/message/ber_tlv.h"
 #include "quorlan/message/incoming_message.h"
@@ -11,42 +13,68 @@ namespace {
 
 constexpr int kStatusListKey = 0x21;
 
+using Kind = ParseFailure::Kind;
+
 struct StatusTexts {
   std::string command;
   std::string operation;
 };
 
-StatusTexts StatusTextsOf(const OrvaneAPIFrameWork& envelope) {
+std::optional<StatusTexts> StatusTextsOf(const OrvaneAPIFrameWork& envelope, ParseFailure* failure) {
   const Bytes statusList = envelope.GetParameter(kStatusListKey);
   if (!statusList.empty()) {
     const TlvNodes nodes = ParseBerTlvFlat(statusList);
-    return {FindTlvValue(nodes, "81"), FindTlvValue(nodes, "82")};
+    return StatusTexts{FindTlvValue(nodes, "81"), FindTlvValue(nodes, "82")};
   }
   // Byte 0 is the operation status, bytes 1 to 3 the command status.
   const Bytes status = envelope.GetParameter(2);
-  if (status.size() < 4) throw std::runtime_error("Cannot find response status");
+  if (status.size() < 4) return Fail(failure, {Kind::kRuntime, "Cannot find response status"});
   const std::string hex = BytesToHexString(status);
-  return {hex.substr(2, 6), hex.substr(0, 2)};
+  return StatusTexts{hex.substr(2, 6), hex.substr(0, 2)};
 }
 
-int StatusNumber(const std::string& text) { return std::stoi(text, nullptr, 16); }
+// As std::stoi(text, nullptr, 16), failing with the errors it raises.
+std::optional<int> StatusNumber(const std::string& text, ParseFailure* failure) {
+  const char* start = text.c_str();
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(start, &end, 16);
+  if (end == start) return Fail(failure, {Kind::kArgument, "stoi"});
+  if (errno == ERANGE || value < INT_MIN || value > INT_MAX) return Fail(failure, {Kind::kRange, "stoi"});
+  return static_cast<int>(value);
+}
 
 }  // namespace
 
 OrvaneResponse OrvaneResponse::Parse(const Bytes& bytes) {
-  const OrvaneAPIFrameWork envelope = ParseIncomingFrame(bytes);
-  const Bytes header = envelope.GetParameter(1);
-  if (header.empty()) throw std::out_of_range("response without parameter 1");
-  if (MessageKindOf(header) != kMessageKindResponse) throw std::runtime_error("Invalid message type");
-  if (header.size() < 4) throw std::out_of_range("response parameter 1 too short");
+  ParseFailure failure;
+  auto response = TryParse(bytes, &failure);
+  if (!response) failure.Raise();
+  return std::move(*response);
+}
+
+std::optional<OrvaneResponse> OrvaneResponse::TryParse(const Bytes& bytes, ParseFailure* failure) {
+  const auto envelope = ReadIncomingFrame(bytes, failure);
+  if (!envelope) return std::nullopt;
+  const Bytes header = envelope->GetParameter(1);
+  if (header.empty()) return Fail(failure, {Kind::kRange, "response without parameter 1"});
+  if (MessageKindOf(header) != kMessageKindResponse) return Fail(failure, {Kind::kRuntime, "Invalid message type"});
+  if (header.size() < 4) return Fail(failure, {Kind::kRange, "response parameter 1 too short"});
 
   OrvaneResponse response;
   response.commandId = BigEndian16(header, 2);
-  const StatusTexts status = StatusTextsOf(envelope);
+  const auto status = StatusTextsOf(*envelope, failure);
+  if (!status) return std::nullopt;
   response.messageText = BytesToHexString(bytes);
-  response.operationStatus = StatusNumber(status.operation);
-  response.commandStatus = StatusNumber(status.command);
-  response.frame = InnerFrameOf(envelope.GetParameter(4), response.commandId);
+  const auto operationStatus = StatusNumber(status->operation, failure);
+  if (!operationStatus) return std::nullopt;
+  const auto commandStatus = StatusNumber(status->command, failure);
+  if (!commandStatus) return std::nullopt;
+  response.operationStatus = *operationStatus;
+  response.commandStatus = *commandStatus;
+  auto frame = ReadInnerFrame(envelope->GetParameter(4), response.commandId, failure);
+  if (!frame) return std::nullopt;
+  response.frame = std::move(*frame);
   return response;
 }
 

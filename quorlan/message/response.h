@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "quorlan/message/message_frame.h"
+#include "quorlan/message/parse_failure.h"
 
 namespace quorlan {
 
@@ -17,6 +19,9 @@ class OrvaneResponse {
   // or a status that is no number.
   static OrvaneResponse Parse(const Bytes& bytes);
   static OrvaneResponse FromHex(const std::string& hex);
+  // Parse without throwing: nothing for bytes that are no response, with the
+  // failure Parse would raise.
+  static std::optional<OrvaneResponse> TryParse(const Bytes& bytes, ParseFailure* failure = nullptr);
 
   // The inner frame's parameter under the key the tag is stored by; empty
   // when absent.

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "quorlan/message/ber_tlv.h"
+#include "quorlan/message/plain_text.h"
 
 namespace quorlan {
 namespace {

@@ -10,6 +10,7 @@
 #include <vector>
 
 namespace quorlan {
+namespace platform {
 
 // A HID device present on the machine. Strings are UTF-8; a string the
 // device does not provide is empty.
@@ -79,4 +80,5 @@ class HidBackend {
 // The HID stack of this machine.
 std::shared_ptr<HidBackend> SystemHidBackend();
 
+}  // namespace platform
 }  // namespace quorlan

@@ -5,6 +5,7 @@
 #include <vector>
 
 namespace quorlan {
+namespace platform {
 namespace {
 
 // The largest report the Linux HID core accepts; Windows has no larger one.
@@ -90,4 +91,5 @@ std::optional<HidReportLayout> ParseReportDescriptor(const uint8_t* descriptor, 
   return layout;
 }
 
+}  // namespace platform
 }  // namespace quorlan

@@ -9,6 +9,7 @@
 #include "quorlan/platform/hid.h"
 
 namespace quorlan {
+namespace platform {
 
 struct HidReportLayout {
   // Whether the device numbers its reports (has Report ID items).
@@ -22,4 +23,5 @@ struct HidReportLayout {
 // pushed, or declares a report longer than any HID transport carries.
 std::optional<HidReportLayout> ParseReportDescriptor(const uint8_t* descriptor, size_t length);
 
+}  // namespace platform
 }  // namespace quorlan

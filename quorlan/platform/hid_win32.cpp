@@ -14,6 +14,7 @@ extern "C" {
 #include "quorlan/platform/hid.h"
 
 namespace quorlan {
+namespace platform {
 namespace {
 
 // The driver queues this many input reports between two reads.
@@ -214,4 +215,5 @@ class Win32HidBackend final : public HidBackend {
 
 std::shared_ptr<HidBackend> SystemHidBackend() { return std::make_shared<Win32HidBackend>(); }
 
+}  // namespace platform
 }  // namespace quorlan

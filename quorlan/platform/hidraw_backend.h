@@ -6,6 +6,7 @@
 #include "quorlan/platform/hid.h"
 
 namespace quorlan {
+namespace platform {
 
 class HidrawBackend final : public HidBackend {
  public:
@@ -20,4 +21,5 @@ class HidrawBackend final : public HidBackend {
   std::string devRoot_;
 };
 
+}  // namespace platform
 }  // namespace quorlan

@@ -8,6 +8,7 @@
 #include <system_error>
 
 namespace quorlan {
+namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
@@ -142,4 +143,5 @@ bool ListHidrawDevices(const std::string& sysfsRoot, const std::string& devRoot,
   return true;
 }
 
+}  // namespace platform
 }  // namespace quorlan

@@ -10,6 +10,7 @@
 #include "quorlan/platform/hid.h"
 
 namespace quorlan {
+namespace platform {
 
 // The HID keys of a HID device's uevent file.
 struct HidUevent {
@@ -28,4 +29,5 @@ std::optional<HidUevent> ParseHidUevent(const std::string& text);
 bool ListHidrawDevices(const std::string& sysfsRoot, const std::string& devRoot,
                        std::vector<HidDeviceInfo>* devices);
 
+}  // namespace platform
 }  // namespace quorlan

@@ -29,12 +29,6 @@ std::string ResolveHostName(const std::string& name);
 // non-blocking with Nagle's delay off. kNoSocket on any failure.
 SocketHandle ConnectTcp(const std::string& host, int port);
 
-// A non-blocking listening socket on host:port (0 for any port); *boundPort
-// receives the port taken. kNoSocket on failure.
-SocketHandle ListenTcp(const std::string& host, int port, int* boundPort);
-// A non-blocking connected socket, or kNoSocket when none is waiting.
-SocketHandle AcceptTcp(SocketHandle listener);
-
 IoResult SendSome(SocketHandle socket, const uint8_t* data, size_t length);
 IoResult ReceiveSome(SocketHandle socket, uint8_t* buffer, size_t capacity);
 

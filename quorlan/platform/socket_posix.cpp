@@ -90,37 +90,6 @@ SocketHandle ConnectTcp(const std::string& host, int port) {
   return fd;
 }
 
-SocketHandle ListenTcp(const std::string& host, int port, int* boundPort) {
-  sockaddr_in address;
-  if (!MakeAddress(host, port, &address)) return kNoSocket;
-  int fd = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (fd < 0) return kNoSocket;
-  SetCloseOnExec(fd);
-  int reuse = 1;
-  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
-  socklen_t size = sizeof address;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 16) != 0 ||
-      !SetNonBlocking(fd) || getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-    close(fd);
-    return kNoSocket;
-  }
-  if (boundPort) *boundPort = ntohs(address.sin_port);
-  return fd;
-}
-
-SocketHandle AcceptTcp(SocketHandle listener) {
-  int fd = accept(Fd(listener), nullptr, nullptr);
-  if (fd < 0) return kNoSocket;
-  SetCloseOnExec(fd);
-  int noDelay = 1;
-  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
-  if (!SetNonBlocking(fd)) {
-    close(fd);
-    return kNoSocket;
-  }
-  return fd;
-}
-
 IoResult SendSome(SocketHandle socket, const uint8_t* data, size_t length) {
   ssize_t n;
   do {

@@ -103,35 +103,6 @@ SocketHandle ConnectTcp(const std::string& host, int port) {
   return Handle(socket);
 }
 
-SocketHandle ListenTcp(const std::string& host, int port, int* boundPort) {
-  sockaddr_in address;
-  if (!MakeAddress(host, port, &address)) return kNoSocket;
-  SOCKET socket = NewSocket(SOCK_STREAM, IPPROTO_TCP);
-  if (socket == INVALID_SOCKET) return kNoSocket;
-  // No SO_REUSEADDR: on Windows it would let another socket take a port in
-  // use, and a port with closed connections is free to bind without it.
-  int size = sizeof address;
-  if (bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(socket, 16) != 0 ||
-      !SetNonBlocking(socket) || getsockname(socket, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-    closesocket(socket);
-    return kNoSocket;
-  }
-  if (boundPort) *boundPort = ntohs(address.sin_port);
-  return Handle(socket);
-}
-
-SocketHandle AcceptTcp(SocketHandle listener) {
-  SOCKET socket = accept(Sock(listener), nullptr, nullptr);
-  if (socket == INVALID_SOCKET) return kNoSocket;
-  SetHandleInformation(reinterpret_cast<HANDLE>(socket), HANDLE_FLAG_INHERIT, 0);
-  SetNoDelay(socket);
-  if (!SetNonBlocking(socket)) {
-    closesocket(socket);
-    return kNoSocket;
-  }
-  return Handle(socket);
-}
-
 IoResult SendSome(SocketHandle socket, const uint8_t* data, size_t length) {
   return Classify(send(Sock(socket), reinterpret_cast<const char*>(data), Chunk(length), 0), false);
 }

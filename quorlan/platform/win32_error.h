@@ -6,6 +6,7 @@
 #include <cstdint>
 
 namespace quorlan {
+namespace platform {
 namespace win32_error {
 
 constexpr uint32_t kFileNotFound = 2;
@@ -28,4 +29,5 @@ constexpr uint32_t kDeviceNotConnected = 1167;
 // failure is never mistaken for success.
 uint32_t Win32ErrorFromErrno(int errnoValue);
 
+}  // namespace platform
 }  // namespace quorlan

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 namespace quorlan {
+namespace platform {
 
 uint32_t Win32ErrorFromErrno(int errnoValue) {
   switch (errnoValue) {
@@ -40,4 +41,5 @@ uint32_t Win32ErrorFromErrno(int errnoValue) {
   }
 }
 
+}  // namespace platform
 }  // namespace quorlan

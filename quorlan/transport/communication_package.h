@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <vector>
 
 namespace quorlan {
@@ -23,9 +24,19 @@ class IKVCommunicationPackage {
   virtual void Send(std::vector<uint8_t> data, Writer writer, Progress progress) = 0;
   // A block of bytes as the connection received it.
   virtual void OnReceived(std::vector<uint8_t> block) = 0;
+  // Forgets a partly received message: bytes taken off the link for other
+  // purposes must not be joined to it. Nothing to forget by default.
+  virtual void DiscardPartialInput() {}
 
-  // Set by the device object before the connection opens.
-  ReceiveCallback receiveCallback;
+  // May be set or replaced at any time, from any thread; a delivery in
+  // progress keeps the callback it began with.
+  void SetReceiveCallback(ReceiveCallback callback);
+
+ private:
+  ReceiveCallback CurrentReceiveCallback();
+
+  std::mutex callbackMutex_;
+  ReceiveCallback receiveCallback_;
 };
 
 }  // namespace quorlan

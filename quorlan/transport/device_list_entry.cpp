@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "quorlan/message/hex_text.h"
+#include "quorlan/message/json_escape.h"
 
 namespace quorlan {
 namespace {

@@ -31,9 +31,9 @@ class KorvexCommunicationPackage : public IKVCommunicationPackage {
   void OnReceived(std::vector<uint8_t> block) override;
   // One packet; a packet shorter than its header says is dropped.
   virtual void HandlePacket(std::vector<uint8_t> packet);
-  // Forgets a partly received packet or message. Call before the package
-  // reads from a new connection: a stale tail would shift the new stream.
-  void DiscardPartialInput();
+  // Also forgets a partly received packet: a stale tail would shift the
+  // stream that follows.
+  void DiscardPartialInput() override;
 
  protected:
   virtual void WritePackets(const PacketStream& packets, const Writer& writer, const Progress& progress);

@@ -8,11 +8,31 @@ namespace quorlan {
 SerialComm::SerialComm() { ring_.data.reset(new uint8_t[kRingCapacity]); }
 
 void SerialComm::OnDataReceived(const uint8_t* data, unsigned length) {
-  if (dataCallback) {
-    dataCallback(const_cast<uint8_t*>(data), length);
+  DataCallback callback;
+  {
+    std::lock_guard<std::mutex> lock(callbackMutex_);
+    callback = dataCallback_;
+  }
+  if (callback) {
+    callback(const_cast<uint8_t*>(data), length);
   } else {
     Append(data, length);
   }
+}
+
+void SerialComm::SetDataCallback(DataCallback callback) {
+  std::lock_guard<std::mutex> lock(callbackMutex_);
+  dataCallback_ = std::move(callback);
+}
+
+void SerialComm::SetStateCallback(StateCallback callback) {
+  std::lock_guard<std::mutex> lock(callbackMutex_);
+  stateCallback_ = std::move(callback);
+}
+
+SerialComm::StateCallback SerialComm::CurrentStateCallback() {
+  std::lock_guard<std::mutex> lock(callbackMutex_);
+  return stateCallback_;
 }
 
 void SerialComm::Append(const uint8_t* data, unsigned length) {

@@ -48,12 +48,15 @@ class SerialComm {
   // Read, then 18 while bytes remain buffered, else 0.
   virtual int ReadAvailable(uint8_t* out, unsigned* length);
 
-  // Set before Open and left alone while the connection runs.
-  DataCallback dataCallback;
-  StateCallback stateCallback;
+  // May be set or replaced at any time, from any thread; a delivery in
+  // progress keeps the callback it began with.
+  void SetDataCallback(DataCallback callback);
+  void SetStateCallback(StateCallback callback);
 
  protected:
   uint32_t BufferedCount();
+  // The state callback as set now; empty when there is none.
+  StateCallback CurrentStateCallback();
 
  private:
   struct ReceiveRing {
@@ -68,6 +71,9 @@ class SerialComm {
 
   ReceiveRing ring_;
   std::mutex ringMutex_;
+  std::mutex callbackMutex_;
+  DataCallback dataCallback_;
+  StateCallback stateCallback_;
 };
 
 }  // namespace quorlan

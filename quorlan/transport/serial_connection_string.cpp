@@ -3,7 +3,7 @@
 #include <cctype>
 #include <climits>
 
-#include "quorlan/message/hex_text.h"
+#include "quorlan/message/plain_text.h"
 
 namespace quorlan {
 namespace {

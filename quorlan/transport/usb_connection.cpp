@@ -27,9 +27,9 @@ const std::vector<USBConnection::ReaderId>& USBConnection::AcceptedReaders() {
   return readers;
 }
 
-USBConnection::USBConnection(std::shared_ptr<HidBackend> backend) : backend_(std::move(backend)) {}
+USBConnection::USBConnection(std::shared_ptr<platform::HidBackend> backend) : backend_(std::move(backend)) {}
 
-USBConnection::USBConnection(std::string path, std::shared_ptr<HidBackend> backend)
+USBConnection::USBConnection(std::string path, std::shared_ptr<platform::HidBackend> backend)
     : backend_(std::move(backend)), path_(std::move(path)) {}
 
 USBConnection::~USBConnection() {
@@ -38,7 +38,7 @@ USBConnection::~USBConnection() {
 }
 
 bool USBConnection::GetDeviceList(DeviceListEntry onEntry, std::string) {
-  std::vector<HidDeviceInfo> devices;
+  std::vector<platform::HidDeviceInfo> devices;
   if (!backend_->Enumerate(&devices)) return false;
   bool found = false;
   for (const auto& device : devices) {
@@ -68,9 +68,9 @@ int USBConnection::Open() {
     path_ = std::move(first);
   }
 
-  std::unique_ptr<HidDevice> device = backend_->Open(path_);
+  std::unique_ptr<platform::HidDevice> device = backend_->Open(path_);
   if (!device) return kConnectionOpenFailed;
-  HidReportLengths lengths;
+  platform::HidReportLengths lengths;
   if (!device->GetReportLengths(&lengths)) {
     lengths = {kDefaultReportLength, kDefaultReportLength, kDefaultReportLength};
   }
@@ -140,22 +140,22 @@ int USBConnection::WriteReport(const uint8_t* data, unsigned length) {
 }
 
 void USBConnection::ReadLoop() {
-  HidDevice& device = *device_;
+  platform::HidDevice& device = *device_;
   while (!stop_) {
-    const HidReadResult result = device.ReadInput(inputReport_.data(), inputReport_.size());
+    const platform::HidReadResult result = device.ReadInput(inputReport_.data(), inputReport_.size());
     switch (result.status) {
-      case HidReadResult::Status::kReport:
+      case platform::HidReadResult::Status::kReport:
         if (!stop_ && result.length > 0) {
           OnDataReceived(inputReport_.data(), static_cast<unsigned>(result.length));
         }
         break;
-      case HidReadResult::Status::kCompletionFailed:
+      case platform::HidReadResult::Status::kCompletionFailed:
         if (!stop_) PostConnectionState(static_cast<int>(result.error));
         break;
-      case HidReadResult::Status::kStartFailed:
+      case platform::HidReadResult::Status::kStartFailed:
         if (!stop_) PostConnectionState(static_cast<int>(result.error));
         return;
-      case HidReadResult::Status::kStopped:
+      case platform::HidReadResult::Status::kStopped:
         return;
     }
   }
@@ -180,9 +180,10 @@ void USBConnection::CloseHandles() {
 }
 
 void USBConnection::PostConnectionState(int state) {
-  if (!stateCallback) return;
+  StateCallback callback = CurrentStateCallback();
+  if (!callback) return;
   std::lock_guard<std::mutex> lock(stateThreadsMutex_);
-  stateThreads_.emplace_back([callback = stateCallback, state] {
+  stateThreads_.emplace_back([callback = std::move(callback), state] {
     // Nobody is left to hear of a failing state callback.
     try {
       callback(state);

@@ -30,9 +30,10 @@ class USBConnection final : public SerialComm {
   static constexpr int kDefaultReportLength = 65;
 
   // For enumeration.
-  explicit USBConnection(std::shared_ptr<HidBackend> backend = SystemHidBackend());
+  explicit USBConnection(std::shared_ptr<platform::HidBackend> backend = platform::SystemHidBackend());
   // For opening; an empty path opens the first accepted reader found.
-  explicit USBConnection(std::string path, std::shared_ptr<HidBackend> backend = SystemHidBackend());
+  explicit USBConnection(std::string path,
+                         std::shared_ptr<platform::HidBackend> backend = platform::SystemHidBackend());
   ~USBConnection() override;
 
   // Calls onEntry(path, entry text) for each accepted reader in enumeration
@@ -68,7 +69,7 @@ class USBConnection final : public SerialComm {
   void JoinStateThreads();
   int WriteReport(const uint8_t* data, unsigned length);
 
-  const std::shared_ptr<HidBackend> backend_;
+  const std::shared_ptr<platform::HidBackend> backend_;
   std::string path_;
 
   // Serialises closing, which the state callback may do on its own thread.
@@ -80,8 +81,8 @@ class USBConnection final : public SerialComm {
   // Held for one report transfer, and while the device and buffers are
   // released, so that no transfer uses them afterwards.
   std::mutex writeMutex_;
-  std::unique_ptr<HidDevice> device_;
-  HidReportLengths lengths_{kDefaultReportLength, kDefaultReportLength, kDefaultReportLength};
+  std::unique_ptr<platform::HidDevice> device_;
+  platform::HidReportLengths lengths_{kDefaultReportLength, kDefaultReportLength, kDefaultReportLength};
   std::vector<uint8_t> featureReport_;
   std::vector<uint8_t> outputReport_;
   // Owned by the reader thread while it runs.

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "listening_socket.h"
 #include "quorlan/message/command_envelope.h"
 #include "quorlan/platform/socket.h"
 #include "simulated_reader.h"
@@ -109,14 +110,14 @@ void RawExchange(benchmark::State& state, const Bytes& request, size_t replySize
 class LibraryHost {
  public:
   explicit LibraryHost(int port) : connection_("127.0.0.1", port) {
-    connection_.dataCallback = [this](uint8_t* data, unsigned length) {
+    connection_.SetDataCallback([this](uint8_t* data, unsigned length) {
       package_.OnReceived(Bytes(data, data + length));
-    };
-    package_.receiveCallback = [this](Bytes) {
+    });
+    package_.SetReceiveCallback([this](Bytes) {
       std::lock_guard<std::mutex> lock(mutex_);
       ++delivered_;
       arrived_.notify_one();
-    };
+    });
   }
   bool Open() { return connection_.Open() == quorlan::kConnectionOk; }
   void Send(const Bytes& message) {

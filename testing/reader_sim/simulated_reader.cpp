@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "listening_socket.h"
+
 namespace reader_sim {
 
 namespace platform = quorlan::platform;

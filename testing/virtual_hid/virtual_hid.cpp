@@ -6,7 +6,7 @@
 namespace quorlan {
 
 // The open device as the connection sees it.
-class VirtualHidHandle final : public HidDevice {
+class VirtualHidHandle final : public platform::HidDevice {
  public:
   explicit VirtualHidHandle(std::shared_ptr<VirtualHidDevice> device) : device_(std::move(device)) {}
 
@@ -16,7 +16,7 @@ class VirtualHidHandle final : public HidDevice {
     device_->log_.push_back("close");
   }
 
-  bool GetReportLengths(HidReportLengths* lengths) override {
+  bool GetReportLengths(platform::HidReportLengths* lengths) override {
     std::lock_guard<std::mutex> lock(device_->mutex_);
     if (!device_->lengths_) return false;
     *lengths = *device_->lengths_;
@@ -48,7 +48,7 @@ class VirtualHidHandle final : public HidDevice {
     });
   }
 
-  HidReadResult ReadInput(uint8_t* buffer, size_t capacity) override {
+  platform::HidReadResult ReadInput(uint8_t* buffer, size_t capacity) override {
     std::unique_lock<std::mutex> lock(device_->mutex_);
     ++device_->readsInFlight_;
     if (!stopped_ && device_->input_.empty()) {
@@ -57,7 +57,7 @@ class VirtualHidHandle final : public HidDevice {
       device_->changed_.wait(lock, [this] { return stopped_ || !device_->input_.empty(); });
       --device_->readsWaiting_;
     }
-    HidReadResult result;
+    platform::HidReadResult result;
     if (stopped_) {
       const auto delay = device_->cancelDelay_;
       if (delay.count() > 0) {
@@ -66,7 +66,7 @@ class VirtualHidHandle final : public HidDevice {
         std::fill_n(buffer, capacity, 0xCD);
         lock.lock();
       }
-      result.status = HidReadResult::Status::kStopped;
+      result.status = platform::HidReadResult::Status::kStopped;
     } else {
       VirtualHidDevice::InputEvent event = std::move(device_->input_.front());
       device_->input_.pop_front();
@@ -106,9 +106,9 @@ class VirtualHidHandle final : public HidDevice {
   bool stopped_ = false;  // guarded by the device's mutex
 };
 
-VirtualHidDevice::VirtualHidDevice(HidDeviceInfo info) : info_(std::move(info)) {}
+VirtualHidDevice::VirtualHidDevice(platform::HidDeviceInfo info) : info_(std::move(info)) {}
 
-void VirtualHidDevice::SetReportLengths(std::optional<HidReportLengths> lengths) {
+void VirtualHidDevice::SetReportLengths(std::optional<platform::HidReportLengths> lengths) {
   std::lock_guard<std::mutex> lock(mutex_);
   lengths_ = lengths;
 }
@@ -120,19 +120,19 @@ void VirtualHidDevice::SetOpenFails(bool fails) {
 
 void VirtualHidDevice::DeliverInputReport(std::vector<uint8_t> report) {
   std::lock_guard<std::mutex> lock(mutex_);
-  input_.push_back({HidReadResult::Status::kReport, std::move(report), 0});
+  input_.push_back({platform::HidReadResult::Status::kReport, std::move(report), 0});
   changed_.notify_all();
 }
 
 void VirtualHidDevice::FailReadInFlight(uint32_t win32Error) {
   std::lock_guard<std::mutex> lock(mutex_);
-  input_.push_back({HidReadResult::Status::kCompletionFailed, {}, win32Error});
+  input_.push_back({platform::HidReadResult::Status::kCompletionFailed, {}, win32Error});
   changed_.notify_all();
 }
 
 void VirtualHidDevice::FailReadStart(uint32_t win32Error) {
   std::lock_guard<std::mutex> lock(mutex_);
-  input_.push_back({HidReadResult::Status::kStartFailed, {}, win32Error});
+  input_.push_back({platform::HidReadResult::Status::kStartFailed, {}, win32Error});
   changed_.notify_all();
 }
 
@@ -199,7 +199,7 @@ bool VirtualHidDevice::IsOpen() {
 std::shared_ptr<VirtualHidDevice> VirtualHidBackend::AddDevice(std::string path, uint16_t vendorId,
                                                                uint16_t productId, std::string serialNumber,
                                                                std::string product) {
-  HidDeviceInfo info;
+  platform::HidDeviceInfo info;
   info.path = std::move(path);
   info.vendorId = vendorId;
   info.productId = productId;
@@ -221,7 +221,7 @@ int VirtualHidBackend::OpenCount() {
   return openCount_;
 }
 
-bool VirtualHidBackend::Enumerate(std::vector<HidDeviceInfo>* devices) {
+bool VirtualHidBackend::Enumerate(std::vector<platform::HidDeviceInfo>* devices) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (enumerationFails_) return false;
   devices->clear();
@@ -229,7 +229,7 @@ bool VirtualHidBackend::Enumerate(std::vector<HidDeviceInfo>* devices) {
   return true;
 }
 
-std::unique_ptr<HidDevice> VirtualHidBackend::Open(const std::string& path) {
+std::unique_ptr<platform::HidDevice> VirtualHidBackend::Open(const std::string& path) {
   std::shared_ptr<VirtualHidDevice> device;
   {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -19,12 +19,12 @@ namespace quorlan {
 
 class VirtualHidDevice {
  public:
-  explicit VirtualHidDevice(HidDeviceInfo info);
+  explicit VirtualHidDevice(platform::HidDeviceInfo info);
 
-  const HidDeviceInfo& Info() const { return info_; }
+  const platform::HidDeviceInfo& Info() const { return info_; }
 
   // Set before the device is opened. Nullopt: the layout cannot be read.
-  void SetReportLengths(std::optional<HidReportLengths> lengths);
+  void SetReportLengths(std::optional<platform::HidReportLengths> lengths);
   void SetOpenFails(bool fails);
 
   // Input side, in the order queued.
@@ -62,15 +62,15 @@ class VirtualHidDevice {
   friend class VirtualHidBackend;
 
   struct InputEvent {
-    HidReadResult::Status status;
+    platform::HidReadResult::Status status;
     std::vector<uint8_t> report;
     uint32_t error;
   };
 
-  const HidDeviceInfo info_;
+  const platform::HidDeviceInfo info_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::optional<HidReportLengths> lengths_;
+  std::optional<platform::HidReportLengths> lengths_;
   bool openFails_ = false;
   bool open_ = false;
   std::deque<InputEvent> input_;
@@ -87,7 +87,7 @@ class VirtualHidDevice {
   std::vector<std::string> log_;
 };
 
-class VirtualHidBackend final : public HidBackend {
+class VirtualHidBackend final : public platform::HidBackend {
  public:
   // Listed in the order added.
   std::shared_ptr<VirtualHidDevice> AddDevice(std::string path, uint16_t vendorId, uint16_t productId,
@@ -95,8 +95,8 @@ class VirtualHidBackend final : public HidBackend {
   void SetEnumerationFails(bool fails);
   int OpenCount();
 
-  bool Enumerate(std::vector<HidDeviceInfo>* devices) override;
-  std::unique_ptr<HidDevice> Open(const std::string& path) override;
+  bool Enumerate(std::vector<platform::HidDeviceInfo>* devices) override;
+  std::unique_ptr<platform::HidDevice> Open(const std::string& path) override;
 
  private:
   std::mutex mutex_;

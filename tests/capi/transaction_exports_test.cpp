@@ -109,6 +109,11 @@ TEST_F(TransactionExports, ArqcAndBatchHandBackTheResponse) {
   EXPECT_EQ(QRX_GetBatch(device, &batch), 0x0200);
   EXPECT_EQ(reader.WaitForCommand(0x1010, 1s)->Inner(0x81), Bytes{0x03});
 
+  // Nothing between two texts of buffer 0: results of other threads there stay put.
+  const char* before = QRX_GetFormattedCommandBytesInHex("1008");
+  EXPECT_EQ(QRX_GetBatch(device, &batch), 0x0200);
+  EXPECT_EQ(QRX_GetFormattedCommandBytesInHex("1008"), before + std::strlen(before) + 22);
+
   reader.SetNoReply(0x1010);
   EXPECT_EQ(QRX_GetARQC(device, &arqc), 0xFF);
   ASSERT_NE(arqc, nullptr);

@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
+#include "listening_socket.h"
 #include "quorlan/device/orvane_device.h"
-#include "quorlan/platform/socket.h"
 
 namespace quorlan {
 namespace {

@@ -1,5 +1,6 @@
 #include "quorlan/message/ber_tlv.h"
 #include "quorlan/message/message_frame.h"
+#include "quorlan/message/plain_text.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "quorlan/message/plain_text.h"
+
 namespace quorlan {
 namespace {
 
@@ -58,38 +60,6 @@ TEST(IntToHexBytes, WritesMinimalBigEndianBytes) {
       {0x7FFFFFFF, "7FFFFFFF"},
   };
   for (const auto& [value, text] : cases) EXPECT_EQ(IntToHexBytes(value), text) << value;
-}
-
-TEST(SplitString, KeepsInnerEmptyPiecesButNoEmptyLastOne) {
-  using List = std::vector<std::string>;
-  const std::tuple<const char*, const char*, List> cases[] = {
-      {"a,b", ",", {"a", "b"}},
-      {"a,,b", ",", {"a", "", "b"}},
-      {",a", ",", {"", "a"}},
-      {"a,", ",", {"a"}},
-      {"", ",", {}},
-      {"abc", "", {"abc"}},
-      {"", "", {""}},
-      {"E1.E2(1).C1", ".", {"E1", "E2(1)", "C1"}},
-      {"a<>b<>", "<>", {"a", "b"}},
-      {"a<", "<>", {"a<"}},
-  };
-  for (const auto& [text, delimiter, expected] : cases) {
-    EXPECT_EQ(SplitString(text, delimiter), expected) << "'" << text << "' at '" << delimiter << "'";
-  }
-}
-
-TEST(TrimBlanks, RemovesSpacesAndTabsOnly) {
-  EXPECT_EQ(TrimBlanks(" \tX Y\t "), "X Y");
-  EXPECT_EQ(TrimBlanks("   "), "");
-  EXPECT_EQ(TrimBlanks("\nX\n"), "\nX\n");
-  EXPECT_EQ(RightTrimBlanks(" X \t"), " X");
-  EXPECT_EQ(ToUpper("ab1-zZ\xE4"), "AB1-ZZ\xE4");
-}
-
-TEST(EscapeJsonString, WritesControlCharactersWithoutAShortFormAsUnicodeEscapes) {
-  EXPECT_EQ(EscapeJsonString("a\"b/c\n"), "a\\\"b\\/c\\n");
-  EXPECT_EQ(EscapeJsonString(std::string("\x01\x1F\x7F\xC3\xA9", 5)), std::string("\\u0001\\u001F\x7F\xC3\xA9", 15));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "parse_error.h"
+#include "quorlan/message/plain_text.h"
 
 namespace quorlan {
 namespace {

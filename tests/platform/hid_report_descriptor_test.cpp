@@ -6,6 +6,7 @@
 #include <vector>
 
 namespace quorlan {
+namespace platform {
 namespace {
 
 struct LayoutCase {
@@ -98,4 +99,5 @@ TEST(ReportLayout, LargestReportTheHidCoreAcceptsIsKept) {
 }
 
 }  // namespace
+}  // namespace platform
 }  // namespace quorlan

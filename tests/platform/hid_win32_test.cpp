@@ -9,6 +9,7 @@
 #include <thread>
 
 namespace quorlan {
+namespace platform {
 namespace {
 
 using namespace std::chrono_literals;
@@ -57,4 +58,5 @@ TEST(Win32HidDevice, StopEndsAWaitingReadAndEveryLaterOne) {
 }
 
 }  // namespace
+}  // namespace platform
 }  // namespace quorlan

@@ -14,6 +14,7 @@
 #include "quorlan/platform/hidraw_backend.h"
 
 namespace quorlan {
+namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
@@ -92,4 +93,5 @@ TEST(HidrawBackend, MissingDeviceDoesNotOpen) {
 }
 
 }  // namespace
+}  // namespace platform
 }  // namespace quorlan

@@ -11,6 +11,7 @@
 #include "quorlan/platform/hidraw_backend.h"
 
 namespace quorlan {
+namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
@@ -163,4 +164,5 @@ TEST_F(FakeSysfs, BackendEnumeratesUnderItsRoots) {
 }
 
 }  // namespace
+}  // namespace platform
 }  // namespace quorlan

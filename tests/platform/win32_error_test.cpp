@@ -5,6 +5,7 @@
 #include <cerrno>
 
 namespace quorlan {
+namespace platform {
 namespace {
 
 struct ErrnoCase {
@@ -35,4 +36,5 @@ TEST(Win32ErrorFromErrno, NeverGivesSuccess) {
 }
 
 }  // namespace
+}  // namespace platform
 }  // namespace quorlan

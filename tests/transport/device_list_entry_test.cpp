@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "quorlan/message/hex_text.h"
+#include "quorlan/message/json_escape.h"
 
 namespace quorlan {
 namespace {

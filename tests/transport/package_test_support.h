@@ -40,10 +40,10 @@ struct DeliveredMessages {
   std::vector<std::vector<uint8_t>> messages;
 
   void Attach(IKVCommunicationPackage& package) {
-    package.receiveCallback = [this](std::vector<uint8_t> message) {
+    package.SetReceiveCallback([this](std::vector<uint8_t> message) {
       std::lock_guard<std::mutex> lock(mutex);
       messages.push_back(std::move(message));
-    };
+    });
   }
 };
 

@@ -68,7 +68,7 @@ TEST(ReceiveRing, ReadAvailableTellsWhetherBytesRemain) {
 TEST(ReceiveRing, NothingIsBufferedWhileACallbackIsSet) {
   SerialComm link;
   std::vector<uint8_t> seen;
-  link.dataCallback = [&](uint8_t* data, unsigned length) { seen.insert(seen.end(), data, data + length); };
+  link.SetDataCallback([&](uint8_t* data, unsigned length) { seen.insert(seen.end(), data, data + length); });
   auto block = Counting(20);
   link.OnDataReceived(block.data(), 20);
   EXPECT_EQ(seen, block);

@@ -51,7 +51,7 @@ SendRecord Send(SerialCommunicationPackage& package, const Bytes& message, int w
 struct Received {
   std::vector<Bytes> messages;
   explicit Received(SerialCommunicationPackage& package) {
-    package.receiveCallback = [this](Bytes message) { messages.push_back(std::move(message)); };
+    package.SetReceiveCallback([this](Bytes message) { messages.push_back(std::move(message)); });
   }
 };
 

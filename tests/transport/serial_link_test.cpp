@@ -22,7 +22,7 @@ using testing::PseudoTerminal;
 class SerialLink : public ::testing::Test {
  protected:
   SerialLink() : port_("SERIAL://PORT=COM1,BAUDRATE=115200", [this](int) { return terminal_.DevicePath(); }) {
-    package_.receiveCallback = [this](Bytes message) { received_.push_back(std::move(message)); };
+    package_.SetReceiveCallback([this](Bytes message) { received_.push_back(std::move(message)); });
   }
 
   void SetUp() override { ASSERT_EQ(port_.Open(), kConnectionOk); }

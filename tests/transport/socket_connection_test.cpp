@@ -38,11 +38,11 @@ class SocketConnectionTest : public ::testing::Test {
   // Opens the connection with a data callback that takes 300 ms, and returns
   // once the reader thread is inside it.
   void OpenInsideASlowCallback(SocketConnection& connection, std::atomic<bool>& callbackDone) {
-    connection.dataCallback = [this, &callbackDone](uint8_t*, unsigned) {
+    connection.SetDataCallback([this, &callbackDone](uint8_t*, unsigned) {
       inSlowCallback = true;
       std::this_thread::sleep_for(300ms);
       callbackDone = true;
-    };
+    });
     ASSERT_EQ(connection.Open(), kConnectionOk);
     ASSERT_TRUE(reader.WaitForConnections(1, 5s));
     reader.PushNotification(0x0101, 1);
@@ -231,7 +231,7 @@ TEST_F(SocketConnectionTest, CloseReturnsOnlyAfterTheReaderHasLeftTheCallback) {
 TEST_F(SocketConnectionTest, ConnectionMayBeDestroyedFromItsOwnCallback) {
   auto connection = std::make_unique<SocketConnection>("127.0.0.1", reader.port());
   std::promise<void> destroyed;
-  connection->dataCallback = [&](uint8_t*, unsigned) {
+  connection->SetDataCallback([&](uint8_t*, unsigned) {
     // This lambda dies with the connection: copy its captures first.
     auto* owner = &connection;
     auto* done = &destroyed;
@@ -239,7 +239,7 @@ TEST_F(SocketConnectionTest, ConnectionMayBeDestroyedFromItsOwnCallback) {
       owner->reset();
       done->set_value();
     }
-  };
+  });
   ASSERT_EQ(connection->Open(), kConnectionOk);
   ASSERT_TRUE(reader.WaitForConnections(1, 5s));
   reader.PushNotification(0x0101, 1);
@@ -252,7 +252,7 @@ TEST_F(SocketConnectionTest, ReaderCallbacksMayCloseAndReopenInTurn) {
   SocketConnection connection("127.0.0.1", reader.port());
   std::atomic<int> calls{0};
   std::promise<void> secondClosed;
-  connection.dataCallback = [&](uint8_t*, unsigned) {
+  connection.SetDataCallback([&](uint8_t*, unsigned) {
     const int call = ++calls;
     if (call == 1) {
       connection.Close();
@@ -261,7 +261,7 @@ TEST_F(SocketConnectionTest, ReaderCallbacksMayCloseAndReopenInTurn) {
       connection.Close();
       secondClosed.set_value();
     }
-  };
+  });
   ASSERT_EQ(connection.Open(), kConnectionOk);
   ASSERT_TRUE(reader.WaitForConnections(1, 5s));
   reader.PushNotification(0x0101, 1);

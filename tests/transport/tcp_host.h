@@ -18,14 +18,14 @@ class TcpHost {
  public:
   explicit TcpHost(int port, int writeTimeoutMs = SocketConnection::kDefaultWriteTimeoutMs)
       : connection(std::make_unique<SocketConnection>("127.0.0.1", port, writeTimeoutMs)) {
-    connection->dataCallback = [this](uint8_t* data, unsigned length) {
+    connection->SetDataCallback([this](uint8_t* data, unsigned length) {
       package.OnReceived(std::vector<uint8_t>(data, data + length));
-    };
-    package.receiveCallback = [this](std::vector<uint8_t> message) {
+    });
+    package.SetReceiveCallback([this](std::vector<uint8_t> message) {
       std::lock_guard<std::mutex> lock(mutex_);
       messages_.push_back(std::move(message));
       arrived_.notify_all();
-    };
+    });
   }
 
   // The reader ends first: it feeds the package and the message list.

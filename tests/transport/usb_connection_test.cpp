@@ -56,8 +56,9 @@ struct Entry {
 
 class UsbConnectionTest : public ::testing::Test {
  protected:
-  std::shared_ptr<VirtualHidDevice> AddReader(const std::string& path,
-                                              std::optional<HidReportLengths> lengths = HidReportLengths{65, 65, 0}) {
+  std::shared_ptr<VirtualHidDevice> AddReader(
+      const std::string& path,
+      std::optional<platform::HidReportLengths> lengths = platform::HidReportLengths{65, 65, 0}) {
     auto device = backend_->AddDevice(path, kVendor, kProduct, "SN-" + path, "Card Reader");
     device->SetReportLengths(lengths);
     return device;
@@ -211,7 +212,7 @@ TEST_F(UsbConnectionTest, OpenFailuresReturn5) {
 
 struct WriteCase {
   std::string name;
-  HidReportLengths lengths;
+  platform::HidReportLengths lengths;
   size_t dataLength;
   bool outputFails;
   bool featureFails;
@@ -300,11 +301,11 @@ TEST_F(UsbConnectionTest, UnknownTransferModeReturns6) {
 }
 
 TEST_F(UsbConnectionTest, FeatureReportReadIsDeliveredAsReceivedData) {
-  auto device = AddReader("reader", HidReportLengths{65, 65, 9});
+  auto device = AddReader("reader", platform::HidReportLengths{65, 65, 9});
   device->SetFeatureReportReply({0x00, 0x01, 0x02, 0x03});
   USBConnection connection("reader", backend_);
   Inbox<Bytes> received;
-  connection.dataCallback = [&](uint8_t* data, unsigned length) { received.Put(Bytes(data, data + length)); };
+  connection.SetDataCallback([&](uint8_t* data, unsigned length) { received.Put(Bytes(data, data + length)); });
   ASSERT_EQ(connection.Open(), kConnectionOk);
   EXPECT_EQ(connection.TransferReport(nullptr, 0, USBConnection::kReadFeatureReport), kConnectionOk);
   ASSERT_EQ(received.Items().size(), 1u);
@@ -316,7 +317,7 @@ TEST_F(UsbConnectionTest, FeatureReportReadIsDeliveredAsReceivedData) {
 }
 
 TEST_F(UsbConnectionTest, FeatureReportReadWithoutFeatureReportFails) {
-  AddReader("reader", HidReportLengths{65, 65, 0});
+  AddReader("reader", platform::HidReportLengths{65, 65, 0});
   USBConnection connection("reader", backend_);
   ASSERT_EQ(connection.Open(), kConnectionOk);
   EXPECT_EQ(connection.TransferReport(nullptr, 0, USBConnection::kReadFeatureReport), kConnectionReportFailed);
@@ -327,10 +328,10 @@ TEST_F(UsbConnectionTest, InputReportsReachTheDataCallbackInOrderOnTheReaderThre
   USBConnection connection("reader", backend_);
   Inbox<Bytes> received;
   std::thread::id readerThread;
-  connection.dataCallback = [&](uint8_t* data, unsigned length) {
+  connection.SetDataCallback([&](uint8_t* data, unsigned length) {
     readerThread = std::this_thread::get_id();
     received.Put(Bytes(data, data + length));
-  };
+  });
   ASSERT_EQ(connection.Open(), kConnectionOk);
   Bytes first(65, 0);
   first[1] = 0x00;
@@ -362,15 +363,15 @@ TEST_F(UsbConnectionTest, ReadErrorsArePostedOffTheReaderThread) {
   USBConnection connection("reader", backend_);
   Inbox<std::pair<int, std::thread::id>> states;
   Inbox<std::thread::id> readerThreads;
-  connection.dataCallback = [&](uint8_t*, unsigned) { readerThreads.Put(std::this_thread::get_id()); };
-  connection.stateCallback = [&](int state) { states.Put({state, std::this_thread::get_id()}); };
+  connection.SetDataCallback([&](uint8_t*, unsigned) { readerThreads.Put(std::this_thread::get_id()); });
+  connection.SetStateCallback([&](int state) { states.Put({state, std::this_thread::get_id()}); });
   ASSERT_EQ(connection.Open(), kConnectionOk);
 
   // A failed completion leaves the reader reading; a read that cannot start
   // ends it.
-  device->FailReadInFlight(win32_error::kDeviceNotConnected);
+  device->FailReadInFlight(platform::win32_error::kDeviceNotConnected);
   device->DeliverInputReport({0x00, 0x00, 0x01, 0x7F});
-  device->FailReadStart(win32_error::kGenFailure);
+  device->FailReadStart(platform::win32_error::kGenFailure);
   ASSERT_TRUE(states.WaitFor(2));
   ASSERT_TRUE(readerThreads.WaitFor(1));
 
@@ -378,8 +379,8 @@ TEST_F(UsbConnectionTest, ReadErrorsArePostedOffTheReaderThread) {
   auto posted = states.Items();
   std::sort(posted.begin(), posted.end());
   ASSERT_EQ(posted.size(), 2u);
-  EXPECT_EQ(posted[0].first, static_cast<int>(win32_error::kGenFailure));
-  EXPECT_EQ(posted[1].first, static_cast<int>(win32_error::kDeviceNotConnected));
+  EXPECT_EQ(posted[0].first, static_cast<int>(platform::win32_error::kGenFailure));
+  EXPECT_EQ(posted[1].first, static_cast<int>(platform::win32_error::kDeviceNotConnected));
   for (const auto& state : posted) {
     EXPECT_NE(state.second, readerThreads.Items()[0]);
     EXPECT_NE(state.second, std::this_thread::get_id());
@@ -429,12 +430,12 @@ TEST_F(UsbConnectionTest, StateCallbackMayDestroyItsConnection) {
   auto device = AddReader("reader");
   auto connection = std::make_unique<USBConnection>("reader", backend_);
   std::promise<void> destroyed;
-  connection->stateCallback = [&](int) {
+  connection->SetStateCallback([&](int) {
     connection.reset();
     destroyed.set_value();
-  };
+  });
   ASSERT_EQ(connection->Open(), kConnectionOk);
-  device->FailReadStart(win32_error::kDeviceNotConnected);
+  device->FailReadStart(platform::win32_error::kDeviceNotConnected);
   ASSERT_EQ(destroyed.get_future().wait_for(kPatience), std::future_status::ready);
   EXPECT_FALSE(device->IsOpen());
 }
@@ -445,13 +446,13 @@ TEST_F(UsbConnectionTest, DestructorWaitsForStateReports) {
   Inbox<int> started;
   {
     USBConnection connection("reader", backend_);
-    connection.stateCallback = [&](int state) {
+    connection.SetStateCallback([&](int state) {
       started.Put(state);
       std::this_thread::sleep_for(100ms);
       finished = true;
-    };
+    });
     ASSERT_EQ(connection.Open(), kConnectionOk);
-    device->FailReadStart(win32_error::kDeviceNotConnected);
+    device->FailReadStart(platform::win32_error::kDeviceNotConnected);
     ASSERT_TRUE(started.WaitFor(1));
   }
   EXPECT_TRUE(finished);

@@ -251,7 +251,8 @@ QRX_API void QRX_CALL QRX_SetDataArriveCallback(intptr_t device, QRX_DataArriveC
 
 /*
  * Sends a message without waiting. Returns 0 (also when the device is not
- * open: nothing is sent), 5 for handles 0 and -1, 0xFF on failure.
+ * open: nothing is sent), 5 for handles 0 and -1 and handles that are not
+ * live, 0xFF on failure.
  */
 QRX_API int QRX_CALL QRX_SendMessage(intptr_t device, const char* hexMessage);
 

@@ -15,6 +15,7 @@
 #include "quorlan/platform/win32_error.h"
 
 namespace quorlan {
+namespace platform {
 namespace {
 
 class FileDescriptor {
@@ -147,4 +148,5 @@ std::shared_ptr<HidBackend> SystemHidBackend() {
   return std::make_shared<HidrawBackend>("/sys", "/dev");
 }
 
+}  // namespace platform
 }  // namespace quorlan
