@@ -11,7 +11,7 @@
 #include "pelorixj/device/qrx_command.h"
 #include "pelorixj/device/tlv_hex.h"
 #include "quorlan/message/ber_tlv.h"
-#include "quorlan/message/hex_text.h"
+#include "quorlan/message/plain_text.h"
 
 namespace pelorixj {
 namespace {
