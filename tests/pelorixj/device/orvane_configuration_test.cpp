@@ -125,8 +125,7 @@ TEST(OrvaneConfiguration, ReadsAndWritesByTagPath) {
   const std::string readCommand = Envelope(0xD101, {{0x85, "02"}, {0x89, "E302C100"}});
   const std::string writeCommand = Envelope(0xD111, {{0x85, "01"}, {0x89, "E304C1020102"}});
   const Case cases[] = {
-      {"read", read, 0xD101, Reply::Ok({{0x89, reader_sim::FromHex("E304C1020102")}}), readCommand, "0102"},
-      {"read: innermost item", read, 0xD101, Reply::Ok({{0x89, reader_sim::FromHex("E305E103C10109")}}),
+      {"read: the innermost value", read, 0xD101, Reply::Ok({{0x89, reader_sim::FromHex("E305E103C10109")}}),
        readCommand, "09"},
       {"read: no value", read, 0xD101, Reply::Ok(), readCommand, ""},
       {"read: refused", read, 0xD101, Reply::WithStatus(0, 5, {{0x89, reader_sim::FromHex("E304C1020102")}}),

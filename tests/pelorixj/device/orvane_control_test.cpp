@@ -76,8 +76,6 @@ TEST(OrvaneControl, SendsEachCommandAsTheReaderExpectsIt) {
        "AA00810401--1F0184021F01", true},
       {"message: 81 takes the second argument", true, [](auto& c) { return c.DisplayMessage(5, 9); }, 0x1803, {},
        "AA00810401--180384081803810109820105", true},
-      {"refused message", true, [](auto& c) { return c.DisplayMessage(5, 9); }, 0x1803, {1, 0},
-       "AA00810401--180384081803810109820105", false},
       {"message on a closed device", false, [](auto& c) { return c.DisplayMessage(5, 9); }, 0x1803, {}, "", false},
       {"image", true, [](auto& c) { return c.ShowImage(0xA7); }, 0x1821, {}, "AA00810401--1821840518218101A7",
        true},
@@ -115,13 +113,6 @@ TEST(OrvaneControl, SendsEachCommandAsTheReaderExpectsIt) {
          return true;
        },
        0x1008, {}, "", true},
-      {"extended command", true, [](auto& c) { return c.SendExtendedCommand(ByteDataRecord("1008")); }, 0, {}, "",
-       false},
-      {"end session", true, [](auto& c) { return c.EndSession(); }, 0, {}, "", false},
-      {"date and time", true, [](auto& c) { return c.SetDateTime(ByteDataRecord("01")); }, 0, {}, "", false},
-      {"sound", true, [](auto& c) { return c.PlaySound(ByteDataRecord("01")); }, 0, {}, "", false},
-      {"input", true, [](auto& c) { return c.GetInput(ByteDataRecord("01")); }, 0, {}, "", false},
-      {"latch", true, [](auto& c) { return c.SetLatch(true); }, 0, {}, "", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -232,18 +223,6 @@ TEST(OrvaneControl, ReportsForHandlesItNoLongerHoldsAreIgnored) {
   OrvaneIDeviceControl::StatusChangeThunk(AsDevice(current), 1);
   EXPECT_EQ(session.messages.Values(), (std::vector<std::string>{"0B"}));
   EXPECT_EQ(session.statuses.Values(), (std::vector<bool>{true, true, false}));
-}
-
-TEST(OrvaneControl, HandsEveryMessageToTheHandlerInArrivalOrder) {
-  ReaderSession session;
-  ASSERT_TRUE(session.Open());
-  std::vector<std::string> pushed;
-  for (uint32_t code : {0x10010200u, 0x10010300u, 0x01040000u}) {
-    pushed.push_back(reader_sim::ToHex(reader_sim::BuildNotification(0x0101, code, {})));
-    session.reader.PushNotification(0x0101, code);
-  }
-  ASSERT_TRUE(session.messages.WaitForCount(3));
-  EXPECT_EQ(session.messages.Values(), pushed);
 }
 
 TEST(OrvaneControl, DestructionWaitsForAHandlerRunningOnAnotherThread) {
