@@ -41,7 +41,12 @@ endif()
 if(pelorix_sanitizer_runtime)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${pelorix_sanitizer_runtime}
                   OUTPUT_VARIABLE pelorix_sanitizer_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
-  list(APPEND PELORIX_JVM_SANITIZER_OPTIONS LD_PRELOAD=${pelorix_sanitizer_runtime})
+  # The JVM loads no C++ runtime of its own: preloaded after the sanitizer,
+  # it is there when the sanitizer looks up the real __cxa_throw at start,
+  # so that our libraries can throw.
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++.so.6
+                  OUTPUT_VARIABLE pelorix_cxx_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
+  list(APPEND PELORIX_JVM_SANITIZER_OPTIONS "LD_PRELOAD=${pelorix_sanitizer_runtime}:${pelorix_cxx_runtime}")
   # The runtime's dlopen asks on libPelorixj.so's behalf, so its run path
   # ($ORIGIN) is not searched: libQuorlan.so is found through this instead.
   list(APPEND PELORIX_JVM_SANITIZER_OPTIONS LD_LIBRARY_PATH=${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
