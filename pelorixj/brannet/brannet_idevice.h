@@ -19,7 +19,7 @@ class BrannetIDevice : public IBaseDevice {
   // brannet_devices.h) until it is destroyed.
   BrannetIDevice(uint32_t connectionType, std::string address);
   // Closes a link still open, so that no callback reaches a freed device,
-  // and leaves the registry entry of its address only if it is another's.
+  // and removes the registry entry of its address only when it is its own.
   ~BrannetIDevice() override;
   BrannetIDevice(const BrannetIDevice&) = delete;
   BrannetIDevice& operator=(const BrannetIDevice&) = delete;
@@ -29,7 +29,8 @@ class BrannetIDevice : public IBaseDevice {
   std::string GetName() override;
   ConnectionInfo GetConnectionInfo() override;
   ConnectionState GetConnectionState() override;
-  // Open the device first when it is not connected.
+  // Open the device first when it is not connected; without a connection,
+  // a fixed placeholder and no capabilities.
   DeviceInfo GetDeviceInfo() override;
   DeviceCapabilities GetDeviceCapabilities() override;
   IDeviceControl* GetDeviceControl() override { return &control_; }

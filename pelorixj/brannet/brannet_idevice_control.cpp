@@ -24,13 +24,11 @@ void Guarded(Call call) {
 }  // namespace
 
 BrannetIDeviceControl::BrannetIDeviceControl(uint32_t connectionType, std::string address, BrannetHandlers handlers)
-    : connectionType_(connectionType),
-      address_(address),
-      connectionInfo_{kOlderFamilyDevice, connectionType, std::move(address)},
+    : connectionInfo_{kOlderFamilyDevice, connectionType, std::move(address)},
       handlers_(std::move(handlers)) {}
 
 bool BrannetIDeviceControl::Open() {
-  const std::string path = Brannet().BuildOpenPath(connectionType_, address_);
+  const std::string path = Brannet().BuildOpenPath(connectionInfo_.ConnectionType, connectionInfo_.Address);
   Close();
   const BrannetHandle handle = Brannet().openDevice(path);
   deviceHandle_.store(handle);

@@ -60,8 +60,8 @@ class BrannetIDeviceControl : public IDeviceControl {
   // -2 when not open.
   int GetResultCode();
 
+  // {0, the connection type, the address}: the open path is built from it.
   const ConnectionInfo& GetConnectionInfo() const { return connectionInfo_; }
-  bool IsOpen() const { return deviceHandle_.load() != 0; }
 
  private:
   // The handlers of the control that is a callback's context; null when
@@ -73,10 +73,8 @@ class BrannetIDeviceControl : public IDeviceControl {
   static void DeviceResponseCallback(BrannetHandle, void* context, const char* text);
   static void NotificationDataCallback(BrannetHandle, void* context, uint32_t code, const char* text);
 
-  const uint32_t connectionType_;
-  const std::string address_;
-  std::atomic<BrannetHandle> deviceHandle_{0};
   const ConnectionInfo connectionInfo_;
+  std::atomic<BrannetHandle> deviceHandle_{0};
   const BrannetHandlers handlers_;
 };
 
