@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "pelorixj/brannet/address_prefixes.h"
 #include "pelorixj/brannet/brannet_device_registry.h"
 #include "pelorixj/brannet/brannet_idevice.h"
 #include "pelorixj/brannet/brannet_library.h"
@@ -10,27 +11,6 @@
 #include "quorlan/message/hex_text.h"
 
 namespace pelorixj {
-namespace {
-
-// Empty for the types that are not listed.
-std::string ListingPrefix(uint32_t connectionType) {
-  switch (connectionType) {
-    case 0:
-      return "HID://";
-    case 1:
-      return "BLE://";
-    case 2:
-      return "BLEEMV://";
-    case 3:
-      return "BLEEMVT://";
-    case 7:
-      return "SERIAL://";
-    default:
-      return "";
-  }
-}
-
-}  // namespace
 
 std::vector<IDevice*> ListBrannetDevices(uint32_t connectionType) {
   std::vector<IDevice*> devices;

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "pelorixj/brannet/address_prefixes.h"
+
 namespace pelorixj {
 namespace {
 
@@ -24,22 +26,6 @@ const char* const kExportNames[kBrannetEntryCount] = {
 };
 
 std::string CopyText(const char* text) { return text == nullptr ? std::string() : std::string(text); }
-
-// Types 1 (listed as "BLE://") and 4 to 6 and 8 have none: they do not open.
-std::string OpenPrefix(uint32_t connectionType) {
-  switch (connectionType) {
-    case 0:
-      return "HID://";
-    case 2:
-      return "BLEEMV://";
-    case 3:
-      return "BLEEMVT://";
-    case 7:
-      return "SERIAL://";
-    default:
-      return "";
-  }
-}
 
 // The first match of "HID://[^,]+" in the list, found without std::regex,
 // whose matcher recurses once per character of a long address.
