@@ -96,25 +96,20 @@ TEST_F(BrannetListing, TypesWithoutAPrefixListNothingWithoutAskingTheLibrary) {
   EXPECT_EQ(GetBrannetConnectionTypes(), (std::vector<uint32_t>{0, 1, 2, 3, 7}));
 }
 
-TEST_F(BrannetListing, GetDeviceReturnsOnlyAnExactlyRegisteredAddress) {
+TEST_F(BrannetListing, GetDeviceGivesOnlyAnExactlyRegisteredAddressAndReleaseLeavesAnothersEntry) {
   standin.BrannetStandin_SetDeviceList("hid://a");
-  IDevice* listed = ListBrannetDevices(0).at(0);
-  EXPECT_EQ(GetBrannetDevice(0, "HID://A"), listed);
-  IDevice* other = GetBrannetDevice(0, "hid://a");
-  EXPECT_NE(other, listed);
-  EXPECT_EQ(other->GetConnectionInfo().Address, "hid://a");
-  EXPECT_EQ(BrannetDeviceRegistry().Entries().size(), 1u);
-  ReleaseBrannetDevice(other);
-}
-
-TEST_F(BrannetListing, ReleasingLeavesAnotherDevicesEntryAndIgnoresADeviceNoLongerLive) {
-  standin.BrannetStandin_SetDeviceList("HID://A");
   IDevice* unregistered = GetBrannetDevice(0, "HID://A");
   IDevice* listed = ListBrannetDevices(0).at(0);
   ASSERT_NE(unregistered, listed);
+  EXPECT_EQ(GetBrannetDevice(0, "HID://A"), listed);
+  IDevice* otherCase = GetBrannetDevice(0, "hid://a");
+  EXPECT_NE(otherCase, listed);
+  EXPECT_EQ(otherCase->GetConnectionInfo().Address, "hid://a");
+  ReleaseBrannetDevice(otherCase);
   ReleaseBrannetDevice(unregistered);
   EXPECT_FALSE(IsLiveBrannetDevice(unregistered));
   EXPECT_EQ(ListBrannetDevices(0).at(0), listed);
+  EXPECT_EQ(BrannetDeviceRegistry().Entries().size(), 1u);
 
   ReleaseBrannetDevice(listed);
   ReleaseBrannetDevice(listed);
