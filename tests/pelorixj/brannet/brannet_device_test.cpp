@@ -104,11 +104,7 @@ std::function<bool(IDevice&)> Transaction(std::string amount, std::string cashBa
 
 TEST_F(BrannetDevice, SendsTheFamilysCommandTextsAndRefusesAmountsOutOfRange) {
   const struct {
-    const char* name;
-    std::function<bool(IDevice&)> run;
-    int resultCode;
-    std::vector<std::string> commands;
-    bool result;
+    const char* name; std::function<bool(IDevice&)> run; int resultCode; std::vector<std::string> commands; bool result;
   } cases[] = {
       {"transaction", Transaction("12.34", "0", 7, false), 0, {"0300:3C070000000000123400000000000000000002"}, true},
       {"largest amounts", Transaction(" +9999999999.99", "1.5", 0xF, true), 0,
@@ -168,15 +164,8 @@ TEST_F(BrannetDevice, ReadsAmountsInTheCLocaleWhateverTheProcesssLocale) {
 
 TEST_F(BrannetDevice, DeviceInformationComesFromTheReaderOnceConnected) {
   const struct {
-    const char* name;
-    uint32_t connectionType;
-    std::string address;
-    const char* reader;
-    int connected;
-    int productId;
-    int resultCode;
-    DeviceInfo info;
-    DeviceCapabilities capabilities;
+    const char* name; uint32_t connectionType; std::string address; const char* reader; int connected; int productId;
+    int resultCode; DeviceInfo info; DeviceCapabilities capabilities;
   } cases[] = {
       {"no reader", 0, "HID://P0", nullptr, 1, 0, 0, {"Lumar Device", "Unknown", "Unknown"}, {}},
       {"not connected", 0, kReader, kReader, 0, 0x0113, 0, {"Lumar Device", "Unknown", "Unknown"}, {}},
@@ -210,13 +199,7 @@ TEST_F(BrannetDevice, DeviceInformationComesFromTheReaderOnceConnected) {
 
 TEST_F(BrannetDevice, SendSyncGivesTheReplyOnlyWhenConnectedAndTheResultCodeIsZero) {
   const struct {
-    const char* name;
-    bool open;
-    int connected;
-    const char* reply;
-    int resultCode;
-    uint32_t status;
-    std::string data;
+    const char* name; bool open; int connected; const char* reply; int resultCode; uint32_t status; std::string data;
     bool sent;
   } cases[] = {
       {"reply in upper case", true, 1, "ab01", 0, 0, "AB01", true},

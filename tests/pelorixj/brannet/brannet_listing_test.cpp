@@ -35,10 +35,7 @@ class BrannetListing : public ::testing::Test {
 
 TEST_F(BrannetListing, OpenPathsFollowTheConnectionTypeAndTheDeviceList) {
   const struct {
-    uint32_t connectionType;
-    std::string path;
-    const char* list;
-    std::string openPath;
+    uint32_t connectionType; std::string path; const char* list; std::string openPath;
   } cases[] = {
       {7, "COM3", nullptr, "SERIAL://COM3"},
       {7, "SERIAL://COM3", nullptr, "SERIAL://COM3"},
@@ -64,9 +61,7 @@ TEST_F(BrannetListing, OpenPathsFollowTheConnectionTypeAndTheDeviceList) {
 
 TEST_F(BrannetListing, ListsEachAddressOnceUpperCasedAndTheSameObjectsAgain) {
   const struct {
-    const char* list;
-    uint32_t connectionType;
-    std::vector<std::string> addresses;
+    const char* list; uint32_t connectionType; std::vector<std::string> addresses;
   } cases[] = {
       {"hid://a,ble://b,BLE://C", 1, {"BLE://B", "BLE://C"}},
       {"hid://a,HID://A,Hid://a,hid://b", 0, {"HID://A", "HID://B"}},

@@ -45,8 +45,7 @@ TEST(BrannetAbsent, EveryWrapperFailsWithItsOwnTextAndListingIsEmpty) {
   const BrannetLibrary& b = Brannet();
   ASSERT_FALSE(b.IsLoaded());
   const struct {
-    const char* wrapper;
-    std::function<void()> call;
+    const char* wrapper; std::function<void()> call;
   } wrappers[] = {
       {"getDeviceList", [&] { b.getDeviceList(); }},
       {"openDevice", [&] { b.openDevice("HID://A"); }},
