@@ -8,7 +8,7 @@
 #include "pelorixj/brannet/brannet_idevice.h"
 #include "pelorixj/brannet/brannet_library.h"
 #include "pelorixj/brannet/live_brannet_devices.h"
-#include "quorlan/message/hex_text.h"
+#include "quorlan/message/plain_text.h"
 
 namespace pelorixj {
 
