@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -223,6 +224,11 @@ TEST(OrvaneControl, ReportsForHandlesItNoLongerHoldsAreIgnored) {
   OrvaneIDeviceControl::StatusChangeThunk(AsDevice(current), 1);
   EXPECT_EQ(session.messages.Values(), (std::vector<std::string>{"0B"}));
   EXPECT_EQ(session.statuses.Values(), (std::vector<bool>{true, true, false}));
+  // Nothing that a handler throws reaches Quorlan.
+  session.control->SetDataArriveHandler([](std::string) { throw std::runtime_error("handler"); });
+  session.control->SetStatusChangeHandler([](bool) { throw 5; });
+  EXPECT_NO_THROW(OrvaneIDeviceControl::DataArriveThunk(AsDevice(current), "0C"));
+  EXPECT_NO_THROW(OrvaneIDeviceControl::StatusChangeThunk(AsDevice(current), 1));
 }
 
 TEST(OrvaneControl, DestructionWaitsForAHandlerRunningOnAnotherThread) {
