@@ -16,8 +16,8 @@ bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-// std::from_chars reads decimal numbers only, with a minus sign: a
-// hexadecimal number behind "0x" is read here, as std::strtod reads it.
+// std::from_chars takes no "0x": a hexadecimal number behind one is read
+// here, with its sign, as std::strtod reads it.
 std::from_chars_result ReadNumber(const char* begin, const char* end, double& value) {
   const bool negative = begin < end && *begin == '-';
   const char* number = negative ? begin + 1 : begin;
