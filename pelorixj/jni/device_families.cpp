@@ -4,12 +4,15 @@
 
 #include "pelorixj/brannet/brannet_devices.h"
 #include "pelorixj/device/device_enums.h"
+#include "pelorixj/device/orvane_devices.h"
 
 namespace pelorixj {
 namespace {
 
-const std::array<DeviceFamily, 1>& Families() {
-  static const auto* const families = new std::array<DeviceFamily, 1>{{
+const std::array<DeviceFamily, 2>& Families() {
+  static const auto* const families = new std::array<DeviceFamily, 2>{{
+      {kNewerPlatformDevice, {kConnectionUsb}, GetOrvaneConnectionTypes, ListOrvaneDevices, GetOrvaneDevice,
+       ReleaseOrvaneDevice, IsLiveOrvaneDevice},
       {kOlderFamilyDevice, {kConnectionUsb, kConnectionBle, kConnectionBleEmv, kConnectionBleEmvt},
        GetBrannetConnectionTypes, ListBrannetDevices, GetBrannetDevice, ReleaseBrannetDevice, IsLiveBrannetDevice},
   }};

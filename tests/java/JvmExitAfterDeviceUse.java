@@ -2,11 +2,13 @@ package com.korvex.pelorix;
 
 import com.korvex.pelorix.EventListeners.Recorder;
 import java.nio.charset.StandardCharsets;
+import java.util.List;
 
 /**
- * Lists, opens and drives a device with events from the library's threads,
- * then returns from main without releasing anything: the JVM must end by
- * itself, which it does only when no native thread was left attached.
+ * Lists, opens and drives devices of both families with events from their
+ * libraries' threads, then returns from main leaving some of them open and
+ * subscribed: the JVM must end by itself, which it does only when no native
+ * thread was left attached.
  */
 public final class JvmExitAfterDeviceUse {
     private JvmExitAfterDeviceUse() {
@@ -33,7 +35,12 @@ public final class JvmExitAfterDeviceUse {
             BrannetStandin.waitDelivered(handle);
         }
         CoreAPI.ReleaseDevice(devices[0]);
-        if (recorder.events.size() != 2) {
+
+        SimulatedReader reader = new SimulatedReader();
+        long newer = CoreAPI.GetDevice(3, 4, reader.address());
+        WrapperIDevice.SubscribeAll(newer, recorder);
+        WrapperIDevice.GetDeviceConfiguration(newer);
+        if (!recorder.events.equals(List.of("5:card_inserted", "5:card_inserted", "0:connected"))) {
             throw new AssertionError("events lost: " + recorder.events);
         }
     }
