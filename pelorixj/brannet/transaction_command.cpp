@@ -1,7 +1,5 @@
 #include "pelorixj/brannet/transaction_command.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 
 namespace pelorixj {
@@ -11,28 +9,7 @@ constexpr unsigned kTimeoutSeconds = 60;
 constexpr unsigned kQuickChipFlag = 0x80;
 constexpr unsigned kLastField = 2;
 
-// White space in the "C" locale.
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 }  // namespace
-
-std::optional<int64_t> MinorUnits(const std::string& amount) {
-  const char* begin = amount.c_str();
-  const char* end = begin + amount.size();
-  while (begin < end && IsBlank(*begin)) ++begin;
-  // from_chars takes a minus sign only.
-  if (begin < end && *begin == '+') {
-    ++begin;
-    if (begin < end && *begin == '-') return std::nullopt;
-  }
-  double value = 0;
-  if (std::from_chars(begin, end, value).ec != std::errc()) return std::nullopt;
-  const double minorUnits = std::round(value * 100);
-  if (!std::isfinite(minorUnits) || minorUnits < 0 || minorUnits > static_cast<double>(kMaxMinorUnits)) {
-    return std::nullopt;
-  }
-  return static_cast<int64_t>(minorUnits);
-}
 
 std::optional<std::string> TransactionCommand(const TransactionRequest& request) {
   const std::optional<int64_t> amount = MinorUnits(request.Amount);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "pelorixj/device/ibase_device.h"
@@ -39,11 +40,20 @@ class OrvaneIDevice : public IBaseDevice {
   IDeviceControl* GetDeviceControl() override { return &control_; }
   // Opens the device first when it is closed; null when it cannot be opened.
   IDeviceConfiguration* GetDeviceConfiguration() override;
+  // The requests open a closed device first, except RequestPIN and
+  // RequestPAN, which need an open one. Each sends one command and waits
+  // for its reply; none sends anything that Quorlan could not build.
+  // True once sent, whatever the reply; false when an amount is refused
+  // (outside 0 to kMaxMinorUnits minor units, or not finite) or the text
+  // grows too long. Throws what ReadAmount throws.
   bool StartTransaction(const TransactionRequest& request) override;
+  // True once sent, whatever the reply.
   bool CancelTransaction() override;
+  // The rest: whether a reply came. Nothing is sent for an empty record.
   bool SendSelection(ByteDataRecord selection) override;
   bool SendAuthorization(ByteDataRecord authorization) override;
   bool RequestPIN(PinRequest request) override;
+  // Without a PIN request the command asks for the PAN alone.
   bool RequestPAN(PanRequest request, const PinRequest* pinRequest) override;
   bool RequestSignature() override;
 
@@ -62,6 +72,11 @@ class OrvaneIDevice : public IBaseDevice {
   bool SetConnectionState(uint32_t state);
   // Fills name, model, serial and path from a device-list entry.
   void ReadEntry();
+  // Opens the control when it is closed; whether it is open then.
+  bool OpenIfClosed();
+  // Sends the command and waits for its reply; nothing for an empty command.
+  std::optional<DeviceResponse> Exchange(const std::string& commandHex);
+  bool ExchangeSucceeds(const std::string& commandHex);
 
   OrvaneIDeviceControl control_;
   OrvaneDeviceConfiguration configuration_;
