@@ -330,8 +330,9 @@ TEST(OrvaneDispatcher, ClosesAndReleasesWhileNotificationsArrive) {
     Recorded<bool>& released_;
     bool done_ = false;
   } releaser(device, released);
-  device->SubscribeAll(&releaser);
   ASSERT_NE(device->GetDeviceConfiguration(), nullptr);
+  // Last use of the device on this thread: the subscriber may release it at once.
+  device->SubscribeAll(&releaser);
   ASSERT_TRUE(released.WaitForCount(1));
   EXPECT_FALSE(IsLiveOrvaneDevice(device));
   stop = true;
