@@ -63,11 +63,14 @@ bool OrvaneIDevice::SendAuthorization(ByteDataRecord authorization) {
 bool OrvaneIDevice::RequestPIN(PinRequest request) {
   if (!control_.IsOpened()) return false;
   // The tone is not sent.
-  return ExchangeSucceeds(CommandBytesInHex(kPinCommand, {{0x81, Hex2(request.Timeout)},
-                                                          {0x82, Hex2(request.PINMode)},
-                                                          {0x83, BytesToHexString({request.MaxLength, request.MinLength})},
-                                                          {0x84, request.PAN},
-                                                          {0x85, Hex2(request.Format)}}));
+  const CommandParameters parameters = {
+      {0x81, Hex2(request.Timeout)},
+      {0x82, Hex2(request.PINMode)},
+      {0x83, Hex2(request.MaxLength) + Hex2(request.MinLength)},
+      {0x84, request.PAN},
+      {0x85, Hex2(request.Format)},
+  };
+  return ExchangeSucceeds(CommandBytesInHex(kPinCommand, parameters));
 }
 
 bool OrvaneIDevice::RequestPAN(PanRequest request, const PinRequest* pinRequest) {
