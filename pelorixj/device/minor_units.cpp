@@ -12,8 +12,13 @@ namespace {
 // White space in the "C" locale.
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// "0x" and then a digit or a point: anything else leaves the number 0 with
+// the "x" not read.
 bool StartsHexadecimal(const char* begin, const char* end) {
-  return end - begin > 2 && begin[0] == '0' && (begin[1] == 'x' || begin[1] == 'X');
+  return end - begin > 2 && begin[0] == '0' && (begin[1] == 'x' || begin[1] == 'X') &&
+         (IsHexDigit(begin[2]) || begin[2] == '.');
 }
 
 }  // namespace
