@@ -161,7 +161,13 @@ int OrvaneDeviceConfiguration::UpdateFirmware(uint16_t, Bytes, IConfigurationCal
   return MissingOperation(callback);
 }
 
-int OrvaneDeviceConfiguration::GetFile(Bytes, IConfigurationCallback*) { return kConfigurationFailed; }
+int OrvaneDeviceConfiguration::GetFile(Bytes fileId, IConfigurationCallback* callback) {
+  return GetFile(std::move(fileId), callback, StopSignal::Never());
+}
+
+int OrvaneDeviceConfiguration::GetFile(Bytes, IConfigurationCallback*, const StopSignal&) {
+  return kConfigurationFailed;
+}
 
 int OrvaneDeviceConfiguration::SendFile(Bytes, Bytes, IConfigurationCallback* callback) {
   return MissingOperation(callback);

@@ -11,6 +11,7 @@
 
 #include "pelorixj/device/idevice_configuration.h"
 #include "pelorixj/device/orvane_device_control.h"
+#include "pelorixj/device/stop_signal.h"
 
 namespace pelorixj {
 
@@ -45,6 +46,10 @@ class OrvaneDeviceConfiguration : public IDeviceConfiguration {
   int UpdateKeyInfo(uint8_t type, Bytes data, IConfigurationCallback* callback) override;
   int UpdateFirmware(uint16_t firmwareType, Bytes image, IConfigurationCallback* callback) override;
   int GetFile(Bytes fileId, IConfigurationCallback* callback) override;
+  // GetFile whose wait for the file ends early once stop is raised: the
+  // device's own read of a file that the reader announces, which the
+  // device ends when it closes.
+  int GetFile(Bytes fileId, IConfigurationCallback* callback, const StopSignal& stop);
   int SendFile(Bytes fileId, Bytes data, IConfigurationCallback* callback) override;
   int SendSecureFile(Bytes fileName, Bytes data, IConfigurationCallback* callback) override;
   int SendImage(uint8_t imageSlot, Bytes data, IConfigurationCallback* callback) override;
