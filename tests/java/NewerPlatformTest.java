@@ -103,8 +103,11 @@ public class NewerPlatformTest {
 
     @Test
     public void listingFindsOnlyNewerPlatformReadersOnUsb() {
-        for (long device : CoreAPI.GetDeviceList(3)) {
+        long[] listed = CoreAPI.GetDeviceList(3);
+        assertArrayEquals(listed, CoreAPI.GetDeviceListWithConnectionType(3, 0));
+        for (long device : listed) {
             assertTrue(WrapperIDevice.GetConnectionInfo(device).endsWith(",\"ConnectionType\":0,\"DeviceType\":3}"));
         }
+        CoreAPI.ReleaseDeviceList(listed);
     }
 }
