@@ -54,8 +54,9 @@ void ReleaseBrannetDevice(IDevice* device) {
 bool IsLiveBrannetDevice(const IDevice* device) { return live_brannet_devices::Contains(device); }
 
 const std::vector<uint32_t>& GetBrannetConnectionTypes() {
-  static const std::vector<uint32_t> types = {0, 1, 2, 3, 7};
-  return types;
+  // Never destroyed: the Java VM's exit may run while its threads ask.
+  static const auto* const types = new std::vector<uint32_t>{0, 1, 2, 3, 7};
+  return *types;
 }
 
 }  // namespace pelorixj

@@ -95,8 +95,9 @@ bool IsLiveOrvaneDevice(const IDevice* device) {
 }
 
 const std::vector<uint32_t>& GetOrvaneConnectionTypes() {
-  static const std::vector<uint32_t> types = {kConnectionUsb, kConnectionWebSocket, kConnectionSerial};
-  return types;
+  // Never destroyed: the Java VM's exit may run while its threads ask.
+  static const auto* const types = new std::vector<uint32_t>{kConnectionUsb, kConnectionWebSocket, kConnectionSerial};
+  return *types;
 }
 
 }  // namespace pelorixj

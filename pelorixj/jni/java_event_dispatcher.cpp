@@ -10,6 +10,8 @@ JavaEventDispatcher::JavaEventDispatcher(JNIEnv* env, jobject listener) : listen
   EventJavaVm.SetOnce(env);
 }
 
+// A listener may free this dispatcher from inside the call (it unsubscribes
+// or releases its device): nothing of the dispatcher is touched after it.
 void JavaEventDispatcher::OnEvent(int eventType, ByteDataRecord payload) {
   try {
     CallJavaMethod(EventJavaVm.Get(), listenerRef_.Get(), "OnEvent", "(JLjava/lang/String;)V",

@@ -1,0 +1,54 @@
+#include "pelorixj/jni/connection_types.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "pelorixj/device/device_enums.h"
+#include "pelorixj/jni/device_families.h"
+#include "quorlan/message/plain_text.h"
+
+namespace pelorixj {
+namespace {
+
+const std::array<const char*, 9> kNames = {"USB",   "BLE",        "BLEEMV", "BLEEMVT",  "TCP",
+                                           "TLS12", "TLS12TRUST", "SERIAL", "WebSocket"};
+
+// The order in which names are compared.
+const std::array<std::pair<const char*, uint32_t>, 9> kAcceptedNames = {{
+    {"USB", kConnectionUsb},
+    {"BLE", kConnectionBle},
+    {"BLEEMV", kConnectionBleEmv},
+    {"BLEEMVT", kConnectionBleEmvt},
+    {"SERIAL", kConnectionSerial},
+    {"TCP", kConnectionTcp},
+    {"TLS12", kConnectionTls12},
+    {"TLS12TRUST", kConnectionTls12Trust},
+    {"WEBSOCKET", kConnectionWebSocket},
+}};
+
+}  // namespace
+
+std::string ConnectionTypeName(uint32_t connectionType) {
+  return connectionType < kNames.size() ? kNames[connectionType] : "";
+}
+
+uint32_t ConnectionTypeFromName(const std::string& name) {
+  const std::string upper = quorlan::ToUpper(name);
+  for (const auto& [accepted, type] : kAcceptedNames) {
+    if (upper == accepted) return type;
+  }
+  return kConnectionUsb;
+}
+
+std::vector<uint32_t> SupportedConnectionTypes(uint32_t deviceType) {
+  const DeviceFamily* family = FamilyOfType(deviceType);
+  return family == nullptr ? std::vector<uint32_t>() : family->connectionTypes();
+}
+
+bool IsEnumerable(uint32_t deviceType, uint32_t connectionType) {
+  const DeviceFamily* family = FamilyOfType(deviceType);
+  return family != nullptr && std::count(family->enumerable.begin(), family->enumerable.end(), connectionType) != 0;
+}
+
+}  // namespace pelorixj

@@ -1,0 +1,103 @@
+// The native methods of com.korvex.pelorix.CoreAPI.
+#include <jni.h>
+
+#include <string>
+#include <vector>
+
+#include "pelorixj/jni/connection_types.h"
+#include "pelorixj/jni/core_backend.h"
+#include "pelorixj/jni/java_longs.h"
+#include "pelorixj/jni/java_text.h"
+#include "pelorixj/jni/native_call_guard.h"
+
+namespace pelorixj {
+namespace {
+
+constexpr jint kApiVersion = 116;
+
+jlongArray ToJavaHandles(JNIEnv* env, const std::vector<IDevice*>& devices) {
+  std::vector<jlong> handles;
+  handles.reserve(devices.size());
+  for (IDevice* device : devices) {
+    handles.push_back(ToHandle(device));
+  }
+  return ToJavaLongs(env, handles);
+}
+
+auto EmptyLongs(JNIEnv* env) {
+  return [env] { return NewEmptyJavaLongs(env); };
+}
+
+}  // namespace
+}  // namespace pelorixj
+
+using namespace pelorixj;
+
+extern "C" {
+
+JNIEXPORT jint JNICALL Java_com_korvex_pelorix_CoreAPI_GetAPIVersion(JNIEnv*, jclass) { return kApiVersion; }
+
+JNIEXPORT jstring JNICALL Java_com_korvex_pelorix_CoreAPI_GetConnectionTypeString(JNIEnv* env, jclass,
+                                                                                   jint connectionType) {
+  return GuardNativeCall(
+      env, [env] { return NewEmptyJavaString(env); },
+      [&] { return ToJavaString(env, ConnectionTypeName(static_cast<uint32_t>(connectionType))); });
+}
+
+JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_CoreAPI_GetConnectionTypeFromStringJ(JNIEnv* env, jclass,
+                                                                                      jstring name) {
+  return GuardNativeCall(env, jlong{0},
+                         [&] { return static_cast<jlong>(ConnectionTypeFromName(FromJavaString(env, name))); });
+}
+
+JNIEXPORT jboolean JNICALL Java_com_korvex_pelorix_CoreAPI_IsEnumable(JNIEnv* env, jclass, jint deviceType,
+                                                                      jint connectionType) {
+  return GuardNativeCall(env, JNI_FALSE, [&]() -> jboolean {
+    return IsEnumerable(static_cast<uint32_t>(deviceType), static_cast<uint32_t>(connectionType));
+  });
+}
+
+JNIEXPORT jlongArray JNICALL Java_com_korvex_pelorix_CoreAPI_GetConnectionTypes(JNIEnv* env, jclass,
+                                                                                jint deviceType) {
+  return GuardNativeCall(env, EmptyLongs(env), [&] {
+    const std::vector<uint32_t> types = SupportedConnectionTypes(static_cast<uint32_t>(deviceType));
+    return ToJavaLongs(env, std::vector<jlong>(types.begin(), types.end()));
+  });
+}
+
+JNIEXPORT jlongArray JNICALL Java_com_korvex_pelorix_CoreAPI_GetDeviceList(JNIEnv* env, jclass, jint deviceType) {
+  return GuardNativeCall(env, EmptyLongs(env), [&] {
+    return ToJavaHandles(env, GetDeviceList({static_cast<uint32_t>(deviceType)}));
+  });
+}
+
+JNIEXPORT jlongArray JNICALL Java_com_korvex_pelorix_CoreAPI_GetDeviceListWithConnectionType(JNIEnv* env, jclass,
+                                                                                             jint deviceType,
+                                                                                             jint connectionType) {
+  return GuardNativeCall(env, EmptyLongs(env), [&] {
+    return ToJavaHandles(env, GetDeviceListWithConnectionType(static_cast<uint32_t>(deviceType),
+                                                                static_cast<uint32_t>(connectionType)));
+  });
+}
+
+JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_CoreAPI_GetDevice(JNIEnv* env, jclass, jint deviceType,
+                                                                  jint connectionType, jstring address) {
+  return GuardNativeCall(env, jlong{0}, [&] {
+    return ToHandle(GetDevice(static_cast<uint32_t>(deviceType), static_cast<uint32_t>(connectionType),
+                              FromJavaString(env, address)));
+  });
+}
+
+JNIEXPORT void JNICALL Java_com_korvex_pelorix_CoreAPI_ReleaseDevice(JNIEnv* env, jclass, jlong device) {
+  GuardNativeCall(env, [&] { ReleaseDevice(FromHandle<IDevice>(device)); });
+}
+
+JNIEXPORT void JNICALL Java_com_korvex_pelorix_CoreAPI_ReleaseDeviceList(JNIEnv* env, jclass, jlongArray devices) {
+  GuardNativeCall(env, [&] {
+    for (const jlong device : FromJavaLongs(env, devices)) {
+      ReleaseDevice(FromHandle<IDevice>(device));
+    }
+  });
+}
+
+}  // extern "C"
