@@ -10,6 +10,9 @@ namespace {
 
 constexpr uint16_t kChallenge = 0xE001;
 constexpr uint16_t kSecureAnnouncement = 0xD811;
+// The signed request names the frame type of the message it signs, which
+// for a command is the envelope's.
+constexpr uint16_t kSignedRequest = 0xAA00;
 constexpr uint16_t kAnnouncement = 0xD812;
 constexpr Status kRefused = {0, 0x21};
 constexpr int kMacKey = 158;
@@ -121,7 +124,7 @@ UploadDesk::UploadDesk(SimulatedReader& reader, UploadScript script) : state_(st
   reader.SetResponder(kAnnouncement, [state](const ReceivedMessage& message) {
     return std::optional<Reply>(state->Accept(Announced(kAnnouncement, message.inner)));
   });
-  reader.SetResponder(kSecureAnnouncement, [state](const ReceivedMessage& message) {
+  reader.SetResponder(kSignedRequest, [state](const ReceivedMessage& message) {
     // The signed block: 82, 83, 84 (the announcement's own frame), A1 and the MAC.
     Announcement announced = Announced(kSecureAnnouncement, FrameParameters(message.Inner(0x84)));
     announced.parameter82 = message.Inner(0x82);

@@ -1,6 +1,6 @@
 // The reader's side of file uploads: an announcement (command 0xD812, or
-// 0xD811 signed over the reader's challenge) names a file and gives its
-// size and digest; the content follows as a file message, which the reader
+// 0xD811 signed over the reader's challenge, which travels as command
+// 0xAA00) names a file and gives its size and digest; the content follows as a file message, which the reader
 // checks against the announcement before it answers.
 //
 //   UploadDesk desk(reader, {});                 // every check passes: status 0
@@ -47,7 +47,7 @@ struct Upload {
 
 class UploadDesk {
  public:
-  // Answers commands 0xE001, 0xD811 and 0xD812 and the host's file messages
+  // Answers commands 0xE001, 0xAA00 and 0xD812 and the host's file messages
   // of reader from now on.
   UploadDesk(SimulatedReader& reader, UploadScript script);
 
