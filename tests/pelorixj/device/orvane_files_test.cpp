@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -290,6 +291,49 @@ TEST(SetDisplayImage, WritesTheImageIdAtItsPath) {
     EXPECT_EQ(session.ReceivedHex(),
               std::vector<std::string>{Envelope(0xD111, {{0x85, "01"}, {0x89, "E209E307E105E103C10102"}})});
   }
+}
+
+// Two file reads (such as the device's own and a caller's) and a firmware
+// update that overlap each get what they wait for, and leave the device's
+// handler as it was. The first file arrives while the update pauses the
+// device's events.
+TEST(Overlaps, ReadsAndAFirmwareUpdateThatOverlapEachComplete) {
+  ConfigurationSession session;
+  const Bytes first = {0x11}, second = {0x22};
+  const Bytes firstFile = BuildFileMessage(0xD821, 0x01000000, first);
+  const Bytes secondFile = BuildFileMessage(0xD821, 0x02000000, second);
+  session.reader.SetResponder(0xD821, [&](const reader_sim::ReceivedMessage& m) {
+    return std::optional<Reply>(m.Inner(0x81) == kFileId ? Reply::Ok() : Reply::Ok().Then(secondFile));
+  });
+  session.reader.SetReply(0xD801, Reply::Ok().Then(reader_sim::BuildNotification(0x0905, 0x08010903, {})));
+  session.reader.SetReply(0xD901, Reply::Ok().Then(reader_sim::BuildNotification(0x0905, 0x08010A03, {}), 300ms));
+  ASSERT_TRUE(session.Open());
+
+  RecordingCallback firstRead, secondRead, update;
+  int firstResult = -1;
+  std::thread reader([&] { firstResult = session.configuration.GetFile(kFileId, &firstRead); });
+  ASSERT_TRUE(session.reader.WaitForCommand(0xD821, 5s));
+  EXPECT_EQ(session.configuration.GetFile({2, 0, 0, 0}, &secondRead), 0);
+  std::thread pusher([&] {
+    session.reader.WaitForCommand(0xD901, 5s);
+    session.reader.Push(firstFile);
+  });
+  EXPECT_EQ(session.configuration.UpdateFirmware(1, {1, 2, 3}, &update), 0);
+  pusher.join();
+  reader.join();
+  EXPECT_EQ(firstResult, 0);
+  EXPECT_EQ(firstRead.results, (Results{{0, Hex(first)}}));
+  EXPECT_EQ(secondRead.results, (Results{{0, Hex(second)}}));
+  EXPECT_EQ(update.results, (Results{{0, ""}}));
+  const std::vector<std::string> handled = session.messages.Values();
+  EXPECT_EQ(std::count(handled.begin(), handled.end(), Hex(firstFile)), 0);
+  EXPECT_EQ(std::count(handled.begin(), handled.end(), Hex(secondFile)), 1);
+
+  const size_t before = session.messages.Values().size();
+  const Bytes after = reader_sim::BuildNotification(0x1001, 0x01060000, {});
+  session.reader.Push(after);
+  ASSERT_TRUE(session.messages.WaitForCount(before + 1));
+  EXPECT_EQ(session.messages.Values().back(), Hex(after));
 }
 
 }  // namespace
