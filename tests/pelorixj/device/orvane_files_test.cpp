@@ -259,9 +259,13 @@ TEST(SendImage, UploadsIntoSlots1To4Only) {
   }
 }
 
-// The largest size the README promises.
-TEST(SendImage, Uploads16MegabytesThroughTheLink) {
-  for (size_t size : {size_t{3} << 20, size_t{16} << 20}) {
+// The packet stream numbers continuation packets with 16 bits, which bounds
+// a message to 59 + 65535 * 61 + 61 bytes: 17 of them frame the content.
+constexpr size_t kLargestMessage = 3997755;
+constexpr size_t kLargestContent = kLargestMessage - 17;
+
+TEST(SendImage, Uploads3MegabytesAndTheLargestImageThroughTheLink) {
+  for (size_t size : {size_t{3} << 20, kLargestContent}) {
     SCOPED_TRACE(size);
     ConfigurationSession session;
     reader_sim::UploadScript script;
@@ -275,6 +279,7 @@ TEST(SendImage, Uploads16MegabytesThroughTheLink) {
     ASSERT_EQ(uploads.size(), 1u);
     EXPECT_EQ(uploads[0].fault, "");
     EXPECT_TRUE(uploads[0].content == image);
+    EXPECT_EQ(session.reader.Received().back().raw.size(), size + 17);
     std::vector<int> everyPercent(100);
     std::iota(everyPercent.begin(), everyPercent.end(), 1);
     EXPECT_EQ(callback.progress, everyPercent);

@@ -191,19 +191,25 @@ TEST(Firmware, EndsTheWaitAtOnceWhenTheControlCloses) {
   EXPECT_EQ(callback.results, (std::vector<std::pair<int, std::string>>{{2, ""}}));
 }
 
-TEST(Firmware, SendsA3MegabyteImageThroughTheLink) {
-  ConfigurationSession session;
-  InstallingReader(session.reader);
-  ASSERT_TRUE(session.Open());
-  Bytes image(3 << 20);
-  for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7 + (i >> 12));
-  RecordingCallback callback;
-  EXPECT_EQ(session.configuration.UpdateFirmware(7, image, &callback), 0);
-  const auto data = session.reader.WaitForCommand(0xD801, 0s);
-  ASSERT_TRUE(data);
-  EXPECT_TRUE(data->Inner(0x87) == image);
-  EXPECT_EQ(callback.progress, Concat(Concat({1}, Range(10, 60)), {66, 68, 99, 100}));
-  EXPECT_TRUE(session.reader.ProtocolErrors().empty());
+// The largest image is the one whose command fills the largest message of
+// the packet stream (3997755 bytes): 61 of them frame the image.
+TEST(Firmware, Sends3MegabytesAndTheLargestImageThroughTheLink) {
+  for (size_t size : {size_t{3} << 20, size_t{3997755 - 61}}) {
+    SCOPED_TRACE(size);
+    ConfigurationSession session;
+    InstallingReader(session.reader);
+    ASSERT_TRUE(session.Open());
+    Bytes image(size);
+    for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7 + (i >> 12));
+    RecordingCallback callback;
+    EXPECT_EQ(session.configuration.UpdateFirmware(7, image, &callback), 0);
+    const auto data = session.reader.WaitForCommand(0xD801, 0s);
+    ASSERT_TRUE(data);
+    EXPECT_TRUE(data->Inner(0x87) == image);
+    EXPECT_EQ(data->raw.size(), size + 61);
+    EXPECT_EQ(callback.progress, Concat(Concat({1}, Range(10, 60)), {66, 68, 99, 100}));
+    EXPECT_TRUE(session.reader.ProtocolErrors().empty());
+  }
 }
 
 }  // namespace
