@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <numeric>
 #include <optional>
 #include <string>
@@ -101,21 +102,6 @@ TEST(GetFile, HandsEveryMessageToTheDevicesHandlerWhileItWaits) {
   const std::vector<std::string> messages = session.messages.Values();
   EXPECT_EQ(std::vector<std::string>(messages.begin() + 1, messages.end()),
             (std::vector<std::string>{Hex(notification), Hex(kFile)}));
-}
-
-TEST(GetFile, EndsTheWaitAtOnceWhenTheControlCloses) {
-  ConfigurationSession session;
-  session.reader.SetReply(0xD821, Reply::Ok());
-  ASSERT_TRUE(session.Open());
-  std::thread closer([&] {
-    session.reader.WaitForCommand(0xD821, 5s);
-    std::this_thread::sleep_for(50ms);
-    session.control->Close();
-  });
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(session.configuration.GetFile(kFileId, nullptr), 2);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
-  closer.join();
 }
 
 // An announcement's inner frame: its code, then its items in the frame's
@@ -339,6 +325,38 @@ TEST(Overlaps, ReadsAndAFirmwareUpdateThatOverlapEachComplete) {
   session.reader.Push(after);
   ASSERT_TRUE(session.messages.WaitForCount(before + 1));
   EXPECT_EQ(session.messages.Values().back(), Hex(after));
+}
+
+TEST(Overlaps, ClosingTheControlEndsTheWaitsOfReadsAndUpdatesAtOnce) {
+  struct Case {
+    const char* name;
+    uint16_t lastCommand;
+    std::function<int(OrvaneDeviceConfiguration&, RecordingCallback&)> call;
+    Results told;
+  };
+  const Case cases[] = {
+      {"file read", 0xD821, [](auto& c, auto& cb) { return c.GetFile(kFileId, &cb); }, {{1, ""}}},
+      {"firmware update", 0xD901, [](auto& c, auto& cb) { return c.UpdateFirmware(1, {1, 2, 3}, &cb); }, {{2, ""}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ConfigurationSession session;  // the real waits
+    session.reader.SetReply(0xD821, Reply::Ok());
+    session.reader.SetReply(0xD801, Reply::Ok().Then(reader_sim::BuildNotification(0x0905, 0x08010903, {})));
+    session.reader.SetReply(0xD901, Reply::Ok());
+    ASSERT_TRUE(session.Open());
+    std::thread closer([&] {
+      session.reader.WaitForCommand(c.lastCommand, 5s);
+      std::this_thread::sleep_for(50ms);
+      session.control->Close();
+    });
+    RecordingCallback callback;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(c.call(session.configuration, callback), 2);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    closer.join();
+    EXPECT_EQ(callback.results, c.told);
+  }
 }
 
 }  // namespace
