@@ -1,29 +1,24 @@
 #include "pelorixj/brannet/brannet_devices.h"
 
-#include <set>
 #include <string>
 
 #include "pelorixj/brannet/address_prefixes.h"
 #include "pelorixj/brannet/brannet_device_registry.h"
 #include "pelorixj/brannet/brannet_idevice.h"
 #include "pelorixj/brannet/brannet_library.h"
+#include "pelorixj/brannet/device_list_text.h"
 #include "pelorixj/brannet/live_brannet_devices.h"
-#include "quorlan/message/plain_text.h"
 
 namespace pelorixj {
 
 std::vector<IDevice*> ListBrannetDevices(uint32_t connectionType) {
   std::vector<IDevice*> devices;
-  const std::string prefix = ListingPrefix(connectionType);
-  if (prefix.empty() || !Brannet().IsLoaded()) return devices;
+  if (ListingPrefix(connectionType).empty() || !Brannet().IsLoaded()) return devices;
   const std::string list = Brannet().getDeviceList();
   if (list.empty()) return devices;
   auto& registry = BrannetDeviceRegistry();
   const auto hold = registry.Hold();
-  // An address listed twice, in any case, is one device.
-  std::set<std::string> listed;
-  for (const std::string& address : quorlan::SplitString(quorlan::ToUpper(list), ",")) {
-    if (address.compare(0, prefix.size(), prefix) != 0 || !listed.insert(address).second) continue;
+  for (const std::string& address : ListedAddresses(connectionType, list)) {
     BrannetIDevice* device = registry.Find(address);
     if (device == nullptr) {
       device = new BrannetIDevice(connectionType, address);

@@ -63,15 +63,17 @@ class BrannetIDeviceControl : public IDeviceControl {
   // {0, the connection type, the address}: the open path is built from it.
   const ConnectionInfo& GetConnectionInfo() const { return connectionInfo_; }
 
- private:
-  // The handlers of the control that is a callback's context; null when
-  // there is none or they are not bound.
-  static const BrannetHandlers* HandlersOf(void* context);
-  // Registered with the library, this control as the context.
+  // Registered with the library, this control as the context; they take
+  // any payload, and a null or unbound context does nothing.
   static void ConnectionStateChangedCallback(BrannetHandle, void* context, int connected);
   static void DataReceivedCallback(BrannetHandle, void* context, const char* text);
   static void DeviceResponseCallback(BrannetHandle, void* context, const char* text);
   static void NotificationDataCallback(BrannetHandle, void* context, uint32_t code, const char* text);
+
+ private:
+  // The handlers of the control that is a callback's context; null when
+  // there is none or they are not bound.
+  static const BrannetHandlers* HandlersOf(void* context);
 
   const ConnectionInfo connectionInfo_;
   std::atomic<BrannetHandle> deviceHandle_{0};

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "pelorixj/brannet/address_prefixes.h"
+#include "pelorixj/brannet/device_list_text.h"
 
 namespace pelorixj {
 namespace {
@@ -26,17 +27,6 @@ const char* const kExportNames[kBrannetEntryCount] = {
 };
 
 std::string CopyText(const char* text) { return text == nullptr ? std::string() : std::string(text); }
-
-// The first match of "HID://[^,]+" in the list, found without std::regex,
-// whose matcher recurses once per character of a long address.
-std::string FirstHidAddress(const std::string& list) {
-  static const std::string kPrefix = "HID://";
-  for (size_t at = list.find(kPrefix); at != std::string::npos; at = list.find(kPrefix, at + 1)) {
-    const size_t rest = at + kPrefix.size();
-    if (rest < list.size() && list[rest] != ',') return list.substr(at, list.find(',', rest) - at);
-  }
-  return "";
-}
 
 }  // namespace
 
