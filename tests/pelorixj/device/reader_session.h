@@ -47,6 +47,13 @@ inline std::string Envelope(uint16_t code, const std::vector<std::pair<uint8_t, 
   return Masked(reader_sim::ToHex(CommandEnvelope(code, inner)));
 }
 
+// Every command the reader received so far, as masked hexadecimal.
+inline std::vector<std::string> ReceivedHex(const reader_sim::SimulatedReader& reader) {
+  std::vector<std::string> hex;
+  for (const auto& message : reader.Received()) hex.push_back(Masked(reader_sim::ToHex(message.raw)));
+  return hex;
+}
+
 // Values that handlers receive on Quorlan's threads.
 template <class Value>
 class Recorded {
@@ -89,12 +96,7 @@ struct ReaderSession {
     return control->Open() && reader.WaitForConnections(before + 1, 5s);
   }
 
-  // Every command received so far, as masked hexadecimal.
-  std::vector<std::string> ReceivedHex() const {
-    std::vector<std::string> hex;
-    for (const auto& message : reader.Received()) hex.push_back(Masked(reader_sim::ToHex(message.raw)));
-    return hex;
-  }
+  std::vector<std::string> ReceivedHex() const { return pelorixj::ReceivedHex(reader); }
 
   reader_sim::SimulatedReader reader;
   Recorded<bool> statuses;
