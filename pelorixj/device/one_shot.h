@@ -32,6 +32,12 @@ class OneShot {
     changed_.notify_all();
   }
 
+  // Whether it was completed or cancelled; does not wait.
+  bool Done() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return done_;
+  }
+
   // The value; nullopt when none came within the wait or it was cancelled.
   std::optional<T> WaitFor(std::chrono::milliseconds timeout) {
     std::unique_lock<std::mutex> lock(mutex_);

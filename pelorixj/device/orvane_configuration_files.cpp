@@ -46,6 +46,10 @@ void Watch(OneShot<std::string>& file, const IDeviceConfiguration::Bytes& fileId
 }  // namespace
 
 int OrvaneDeviceConfiguration::GetFile(Bytes fileId, IConfigurationCallback* callback) {
+  return GetFile(std::move(fileId), callback, StopSignal::Never());
+}
+
+int OrvaneDeviceConfiguration::GetFile(Bytes fileId, IConfigurationCallback* callback, const StopSignal& stop) {
   if (fileId.size() != kFileIdBytes) return kBadArgument;
   try {
     const std::string request = CommandBytesInHex(kReadFile, {{0x81, BytesToHexString(fileId)}, {0x87, "01"}});
@@ -56,7 +60,8 @@ int OrvaneDeviceConfiguration::GetFile(Bytes fileId, IConfigurationCallback* cal
                                                [file] { file->Cancel(); }, false});
     const std::string reply = Exchange(request);
     if (Qrx().getStatusCode(reply) != 0) return kConfigurationFailed;
-    const std::optional<std::string> payload = file->WaitFor(std::chrono::milliseconds(control_->Waits().fileMs));
+    stop.WaitFor(std::chrono::milliseconds(control_->Waits().fileMs), [&file] { return file->Done(); });
+    const std::optional<std::string> payload = file->WaitFor(std::chrono::milliseconds(0));
     if (!payload) {
       ReportResult(callback, kConfigurationNoFile);
       return kConfigurationFailed;

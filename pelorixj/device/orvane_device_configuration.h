@@ -11,6 +11,7 @@
 
 #include "pelorixj/device/idevice_configuration.h"
 #include "pelorixj/device/orvane_device_control.h"
+#include "pelorixj/device/stop_signal.h"
 
 namespace pelorixj {
 
@@ -51,6 +52,10 @@ class OrvaneDeviceConfiguration : public IDeviceConfiguration {
   // when it came; 2 otherwise, the callback told 1 when the reader accepted
   // the request but sent no file. Events go on meanwhile.
   int GetFile(Bytes fileId, IConfigurationCallback* callback) override;
+  // GetFile whose wait for the file ends early once stop is raised: the
+  // device's own read of a file that the reader announces, which the
+  // device ends when it closes.
+  int GetFile(Bytes fileId, IConfigurationCallback* callback, const StopSignal& stop);
   // 0 when the reader accepted the announcement and the content, else 2;
   // the callback is told the percentage sent, then the result. SendFile
   // sends nothing for empty content (2, no callback).

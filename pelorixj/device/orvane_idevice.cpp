@@ -7,12 +7,24 @@
 
 #include "pelorixj/device/device_handle_map.h"
 #include "pelorixj/device/event_names.h"
+#include "pelorixj/device/hex_conversions.h"
 #include "pelorixj/device/orvane_device_registry.h"
 
 namespace pelorixj {
+namespace {
+
+// The file that the reader announces (notification 0x1805, code 0x01010101).
+const char kAnnouncedFileId[] = "01000000";
+
+}  // namespace
 
 OrvaneIDevice::OrvaneIDevice(uint32_t connectionType, std::string creationText)
-    : control_(connectionType, creationText), configuration_(&control_), creationText_(std::move(creationText)) {
+    : control_(connectionType, creationText),
+      configuration_(&control_),
+      creationText_(std::move(creationText)),
+      followUps_([this](const StopSignal& stop) {
+        configuration_.GetFile(HexPairsToBytes(kAnnouncedFileId), nullptr, stop);
+      }) {
   auto& registry = OrvaneDeviceRegistry();
   // Held until the device is registered: no other thread registers the text meanwhile.
   const auto hold = registry.Hold();
@@ -33,8 +45,9 @@ OrvaneIDevice::~OrvaneIDevice() {
     // Quorlan lacks closeDevice: nothing more can be done.
   }
   // A message or status report still being handled on another thread uses
-  // this device; none starts after the close.
+  // this device (and may ask for a file read); none starts after the close.
   OrvaneDeviceHandles().Forget(&control_);
+  followUps_.StopAll();
 }
 
 void OrvaneIDevice::ReadEntry() {
@@ -58,8 +71,14 @@ void OrvaneIDevice::ReadEntry() {
   }
 }
 
-bool OrvaneIDevice::Close() {
+bool OrvaneIDevice::CloseLink() {
   const bool closed = control_.Close();
+  followUps_.StopAll();
+  return closed;
+}
+
+bool OrvaneIDevice::Close() {
+  const bool closed = CloseLink();
   // The control passes on no report of its own close.
   SetConnectionState(kStateDisconnected);
   return closed;
@@ -98,7 +117,7 @@ void OrvaneIDevice::OnDeviceStatusChange(bool connected) {
 
 bool OrvaneIDevice::SetConnectionState(uint32_t state) {
   if (connectionState_.exchange(state) == state) return true;
-  if (state == kStateDisconnected) control_.Close();
+  if (state == kStateDisconnected) CloseLink();
   return RaiseEvent(kEventConnectionStateChanged, ByteDataRecord(ConnectionStateText(state)));
 }
 

@@ -10,6 +10,8 @@
 #include "pelorixj/device/device_enums.h"
 #include "pelorixj/device/orvane_device_configuration.h"
 #include "pelorixj/device/orvane_device_control.h"
+#include "pelorixj/device/orvane_devices.h"
+#include "pelorixj/device/orvane_idevice.h"
 
 namespace pelorixj {
 namespace {
@@ -44,6 +46,28 @@ TEST(ControlWithoutQuorlan, FailsAsTheMissingOperationsDoOrWithItsFailureResult)
   };
   for (const auto& [outcome, expected] : cases) EXPECT_EQ(outcome, expected);
   EXPECT_FALSE(control.IsOpened());
+}
+
+TEST(DeviceWithoutQuorlan, ListsNothingAndFailsAsTheMissingOperationsDo) {
+  EXPECT_TRUE(ListOrvaneDevices(kConnectionUsb).empty());
+  auto* device = static_cast<OrvaneIDevice*>(GetOrvaneDevice(kConnectionUsb, ""));
+  EXPECT_EQ(device->GetConnectionInfo().Address, "");
+  const std::string cases[][2] = {
+      {Outcome([&] { return Flag(device->StartTransaction({})); }),
+       "threw Function (isDeviceOpened) initialize failed."},
+      {Outcome([&] { return Flag(device->RequestPIN({})); }), "false"},
+      {Outcome([&] { return Flag(device->GetDeviceConfiguration() != nullptr); }),
+       "threw Function (isDeviceOpened) initialize failed."},
+      {Outcome([&] {
+         device->OnDataArrive("AA00");
+         return std::string("handled");
+       }),
+       "threw Function (isNotification) initialize failed."},
+      {Outcome([&] { return Flag(device->Close()); }), "true"},
+  };
+  for (const auto& [outcome, expected] : cases) EXPECT_EQ(outcome, expected);
+  ReleaseOrvaneDevice(device);
+  EXPECT_FALSE(IsLiveOrvaneDevice(device));
 }
 
 TEST(ControlStandinLackingSendAndReceive, ReportsTheFailedExchangeInItsOwnWay) {
