@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "configuration_session.h"
+#include "device_session.h"
 #include "sim_uploads.h"
 
 namespace pelorixj {
@@ -284,12 +285,12 @@ TEST(SetDisplayImage, WritesTheImageIdAtItsPath) {
   }
 }
 
-// Two file reads (such as the device's own and a caller's) and a firmware
-// update that overlap each get what they wait for, and leave the device's
-// handler as it was. The first file arrives while the update pauses the
-// device's events.
-TEST(Overlaps, ReadsAndAFirmwareUpdateThatOverlapEachComplete) {
-  ConfigurationSession session;
+// The device's own read of the file its reader announces, a caller's read
+// of another file meanwhile, and a firmware update started meanwhile each
+// get what they wait for, and the device's events flow again afterwards.
+// The announced file arrives while the update pauses the events.
+TEST(Overlaps, TheDevicesOwnReadACallersReadAndAFirmwareUpdateEachComplete) {
+  DeviceSession session;
   const Bytes first = {0x11}, second = {0x22};
   const Bytes firstFile = BuildFileMessage(0xD821, 0x01000000, first);
   const Bytes secondFile = BuildFileMessage(0xD821, 0x02000000, second);
@@ -299,44 +300,50 @@ TEST(Overlaps, ReadsAndAFirmwareUpdateThatOverlapEachComplete) {
   session.reader.SetReply(0xD801, Reply::Ok().Then(reader_sim::BuildNotification(0x0905, 0x08010903, {})));
   session.reader.SetReply(0xD901, Reply::Ok().Then(reader_sim::BuildNotification(0x0905, 0x08010A03, {}), 300ms));
   ASSERT_TRUE(session.Open());
+  auto* configuration = static_cast<OrvaneDeviceConfiguration*>(session.device->GetDeviceConfiguration());
+  // The device's own read as the device makes it, with a callback to observe it.
+  RecordingCallback ownRead, callersRead, update;
+  Recorded<int> ownResult;
+  session.device->SetFollowUpRead(
+      [&](const StopSignal& stop) { ownResult.Add(configuration->GetFile(kFileId, &ownRead, stop)); });
 
-  RecordingCallback firstRead, secondRead, update;
-  int firstResult = -1;
-  std::thread reader([&] { firstResult = session.configuration.GetFile(kFileId, &firstRead); });
+  session.reader.Push(reader_sim::BuildNotification(0x1805, 0x01010101, {}));
   ASSERT_TRUE(session.reader.WaitForCommand(0xD821, 5s));
-  EXPECT_EQ(session.configuration.GetFile({2, 0, 0, 0}, &secondRead), 0);
+  EXPECT_EQ(configuration->GetFile({2, 0, 0, 0}, &callersRead), 0);
   std::thread pusher([&] {
     session.reader.WaitForCommand(0xD901, 5s);
     session.reader.Push(firstFile);
   });
-  EXPECT_EQ(session.configuration.UpdateFirmware(1, {1, 2, 3}, &update), 0);
+  EXPECT_EQ(configuration->UpdateFirmware(1, {1, 2, 3}, &update), 0);
   pusher.join();
-  reader.join();
-  EXPECT_EQ(firstResult, 0);
-  EXPECT_EQ(firstRead.results, (Results{{0, Hex(first)}}));
-  EXPECT_EQ(secondRead.results, (Results{{0, Hex(second)}}));
+  ASSERT_TRUE(ownResult.WaitForCount(1));
+  EXPECT_EQ(ownResult.Values(), std::vector<int>{0});
+  EXPECT_EQ(ownRead.results, (Results{{0, Hex(first)}}));
+  EXPECT_EQ(callersRead.results, (Results{{0, Hex(second)}}));
   EXPECT_EQ(update.results, (Results{{0, ""}}));
-  const std::vector<std::string> handled = session.messages.Values();
-  EXPECT_EQ(std::count(handled.begin(), handled.end(), Hex(firstFile)), 0);
-  EXPECT_EQ(std::count(handled.begin(), handled.end(), Hex(secondFile)), 1);
+  const Events events = session.subscriber.events.Values();
+  EXPECT_EQ(std::count(events.begin(), events.end(), Event{kEventFileMessage, Hex(firstFile)}), 0);
+  EXPECT_EQ(std::count(events.begin(), events.end(), Event{kEventFileMessage, Hex(secondFile)}), 1);
 
-  const size_t before = session.messages.Values().size();
-  const Bytes after = reader_sim::BuildNotification(0x1001, 0x01060000, {});
-  session.reader.Push(after);
-  ASSERT_TRUE(session.messages.WaitForCount(before + 1));
-  EXPECT_EQ(session.messages.Values().back(), Hex(after));
+  session.reader.Push(reader_sim::BuildNotification(0x1001, 0x01060000, {}));
+  ASSERT_TRUE(session.subscriber.events.WaitForCount(events.size() + 2));
+  EXPECT_EQ(session.subscriber.events.Values().back(), (Event{kEventUser, "touch_removed"}));
 }
 
-TEST(Overlaps, ClosingTheControlEndsTheWaitsOfReadsAndUpdatesAtOnce) {
+TEST(Overlaps, ClosingTheControlOrRaisingTheStopSignalEndsTheWaitsAtOnce) {
   struct Case {
     const char* name;
     uint16_t lastCommand;
-    std::function<int(OrvaneDeviceConfiguration&, RecordingCallback&)> call;
+    std::function<int(OrvaneDeviceConfiguration&, RecordingCallback&, const StopSignal&)> call;
+    bool raiseStop;  // else close the control
     Results told;
   };
   const Case cases[] = {
-      {"file read", 0xD821, [](auto& c, auto& cb) { return c.GetFile(kFileId, &cb); }, {{1, ""}}},
-      {"firmware update", 0xD901, [](auto& c, auto& cb) { return c.UpdateFirmware(1, {1, 2, 3}, &cb); }, {{2, ""}}},
+      {"file read, closed", 0xD821, [](auto& c, auto& cb, auto&) { return c.GetFile(kFileId, &cb); }, false, {{1, ""}}},
+      {"file read, stopped", 0xD821, [](auto& c, auto& cb, auto& stop) { return c.GetFile(kFileId, &cb, stop); },
+       true, {{1, ""}}},
+      {"firmware update, closed", 0xD901, [](auto& c, auto& cb, auto&) { return c.UpdateFirmware(1, {1, 2, 3}, &cb); },
+       false, {{2, ""}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -345,16 +352,21 @@ TEST(Overlaps, ClosingTheControlEndsTheWaitsOfReadsAndUpdatesAtOnce) {
     session.reader.SetReply(0xD801, Reply::Ok().Then(reader_sim::BuildNotification(0x0905, 0x08010903, {})));
     session.reader.SetReply(0xD901, Reply::Ok());
     ASSERT_TRUE(session.Open());
-    std::thread closer([&] {
+    StopSignal stop;
+    std::thread ender([&] {
       session.reader.WaitForCommand(c.lastCommand, 5s);
       std::this_thread::sleep_for(50ms);
-      session.control->Close();
+      if (c.raiseStop) {
+        stop.Raise();
+      } else {
+        session.control->Close();
+      }
     });
     RecordingCallback callback;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(c.call(session.configuration, callback), 2);
+    EXPECT_EQ(c.call(session.configuration, callback, stop), 2);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
-    closer.join();
+    ender.join();
     EXPECT_EQ(callback.results, c.told);
   }
 }
