@@ -98,6 +98,8 @@ TEST(GetFile, Takes3MegabytesAndTheLargestFileThroughTheLink) {
   for (size_t size : {size_t{3} << 20, kLargestReceivedContent}) {
     SCOPED_TRACE(size);
     ConfigurationSession session;
+    // Room for the sanitizers' pace: the size is under test, not the wait.
+    session.control->SetResponseWaits({1000, 60000});
     const Bytes content = Pattern(size);
     const Bytes file = BuildFileMessage(0xD821, 0x01000000, content);
     ASSERT_EQ(file.size(), size + 17);
@@ -276,6 +278,8 @@ TEST(SendImage, Uploads3MegabytesAndTheLargestImageThroughTheLink) {
   for (size_t size : {size_t{3} << 20, kLargestContent}) {
     SCOPED_TRACE(size);
     ConfigurationSession session;
+    // Room for the sanitizers' pace: the size is under test, not the wait.
+    session.control->SetResponseWaits({1000, 60000});
     reader_sim::UploadScript script;
     script.sha256 = Sha256;
     reader_sim::UploadDesk desk(session.reader, script);
