@@ -22,7 +22,7 @@ namespace {
 thread_local const OrvaneDevice* stateDeliveryOf = nullptr;
 
 std::optional<EnvelopeHeader> CommandHeaderOf(const OrvaneDevice::Message& bytes) {
-  auto header = ReadEnvelopeHeader(bytes);
+  auto header = ReadEnvelopeHeader(ViewOf(bytes));
   if (header && header->kind != kMessageKindCommand) header.reset();
   return header;
 }
@@ -299,8 +299,8 @@ void OrvaneDevice::AnswerClaim(const Message& message) {
     std::lock_guard<std::mutex> lock(activityMutex_);
     if (messageClaims_.empty()) return;
   }
-  const bool response = OrvaneResponse::TryParse(message).has_value();
-  const auto header = ReadEnvelopeHeader(message);
+  const bool response = ReadResponse(ViewOf(message)).has_value();
+  const auto header = ReadEnvelopeHeader(ViewOf(message));
   std::lock_guard<std::mutex> lock(activityMutex_);
   Claim* chosen = nullptr;
   int chosenFit = -1;
