@@ -34,7 +34,7 @@ QRX_API void QRX_CALL QRX_SetCommandParameter(intptr_t command, int tag, const c
 QRX_API const char* QRX_CALL QRX_GetCommandBytesInHex(intptr_t command) {
   if (IsNoObject(command)) return kEmptyText;
   return GuardExport<const char*>(kEmptyText, [&] {
-    return StoreHexInOutputBuffer(ViewOf(CommandOf(command)->Serialize()), kCommandBytesBuffer);
+    return StoreHexInOutputBuffer({ViewOf(CommandOf(command)->Serialize())}, kCommandBytesBuffer);
   });
 }
 
@@ -47,7 +47,7 @@ QRX_API const char* QRX_CALL QRX_GetFormattedCommandBytesInHex(const char* forma
   if (formattedCommand == nullptr) return kEmptyText;
   return GuardExport<const char*>(kEmptyText, [&] {
     auto bytes = BuildFormattedCommand(formattedCommand);
-    return bytes ? StoreHexInOutputBuffer(ViewOf(*bytes), kResultBuffer) : kEmptyText;
+    return bytes ? StoreHexInOutputBuffer({ViewOf(*bytes)}, kResultBuffer) : kEmptyText;
   });
 }
 

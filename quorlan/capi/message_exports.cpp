@@ -21,7 +21,7 @@ constexpr int kNoStatus = 0xFF;
 // An empty value gives the fixed empty text and stores nothing.
 const char* StoreValue(ByteView value) {
   if (value.empty()) return kEmptyText;
-  return StoreHexInOutputBuffer(value, kResultBuffer);
+  return StoreHexInOutputBuffer({value}, kResultBuffer);
 }
 
 // A message decoded once from its text and read in place by one of the
@@ -158,9 +158,9 @@ QRX_API const char* QRX_CALL QRX_GetFilePayload(const char* hexMessage) {
 QRX_API const char* QRX_CALL QRX_GetFileMessage(uint32_t fileId, const char* payloadHex, uint16_t code) {
   if (payloadHex == nullptr) return kEmptyText;
   return GuardExport<const char*>(kEmptyText, [&] {
-    const OrvaneFileMessage message =
-        OrvaneFileMessage::Build(fileId, HexStringToBytes(payloadHex), code);
-    return StoreHexInOutputBuffer(ViewOf(message.Serialize()), kResultBuffer);
+    const Bytes payload = HexStringToBytes(payloadHex);
+    const Bytes before = FileMessageBytesBeforePayload(fileId, payload.size(), code);
+    return StoreHexInOutputBuffer({ViewOf(before), ViewOf(payload)}, kResultBuffer);
   });
 }
 

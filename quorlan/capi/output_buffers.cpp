@@ -41,8 +41,15 @@ const char* OutputBuffer::Store(const std::string& text) {
   return Place(text.size(), [&](char* place) { std::memcpy(place, text.data(), text.size()); });
 }
 
-const char* OutputBuffer::StoreHex(ByteView bytes) {
-  return Place(2 * bytes.size, [&](char* place) { EncodeHex(bytes.data, bytes.size, place); });
+const char* OutputBuffer::StoreHex(std::initializer_list<ByteView> pieces) {
+  size_t length = 0;
+  for (const ByteView& piece : pieces) length += 2 * piece.size;
+  return Place(length, [&](char* place) {
+    for (const ByteView& piece : pieces) {
+      EncodeHex(piece.data, piece.size, place);
+      place += 2 * piece.size;
+    }
+  });
 }
 
 namespace {
@@ -58,8 +65,8 @@ const char* StoreInOutputBuffer(const std::string& text, OutputBufferIndex index
   return outputBuffers[index].Store(text);
 }
 
-const char* StoreHexInOutputBuffer(ByteView bytes, OutputBufferIndex index) {
-  return outputBuffers[index].StoreHex(bytes);
+const char* StoreHexInOutputBuffer(std::initializer_list<ByteView> pieces, OutputBufferIndex index) {
+  return outputBuffers[index].StoreHex(pieces);
 }
 
 }  // namespace quorlan

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,8 +26,8 @@ class OutputBuffer {
   explicit OutputBuffer(uint32_t capacity = kCapacity);
 
   const char* Store(const std::string& text);
-  // The bytes as hexadecimal text.
-  const char* StoreHex(ByteView bytes);
+  // The bytes of the pieces, one after the other, as hexadecimal text.
+  const char* StoreHex(std::initializer_list<ByteView> pieces);
 
   const char* Start() const { return start_.get(); }
 
@@ -52,8 +53,9 @@ enum OutputBufferIndex {
 
 // Stores the text in one of the library's three buffers and returns its place.
 const char* StoreInOutputBuffer(const std::string& text, OutputBufferIndex index);
-// The same for the hexadecimal text of the bytes, without a text in between.
-const char* StoreHexInOutputBuffer(ByteView bytes, OutputBufferIndex index);
+// The same for the hexadecimal text of the bytes (of the pieces one after the
+// other), without a text in between.
+const char* StoreHexInOutputBuffer(std::initializer_list<ByteView> pieces, OutputBufferIndex index);
 
 // The text every failing export returns.
 extern const char kEmptyText[];

@@ -290,8 +290,9 @@ void OrvaneDevice::OnPackageMessage(Message message) {
     std::lock_guard<std::mutex> lock(callbackMutex_);
     callback = dataCallback_;
   }
-  if (callback) queue_.Enqueue(std::move(callback), this, message);
+  // The waiting caller first: waking the delivery worker takes a while.
   AnswerClaim(message);
+  if (callback) queue_.Enqueue(std::move(callback), this, std::move(message));
 }
 
 void OrvaneDevice::AnswerClaim(const Message& message) {

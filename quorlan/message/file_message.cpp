@@ -40,6 +40,15 @@ OrvaneFileMessage OrvaneFileMessage::Build(uint32_t fileId, Bytes payload, uint1
   return message;
 }
 
+Bytes FileMessageBytesBeforePayload(uint32_t fileId, size_t payloadSize, uint16_t code) {
+  // Parameter 4 comes last, so the message of an empty payload ends with its zero length.
+  Bytes bytes = OrvaneFileMessage::Build(fileId, Bytes(), code).Serialize();
+  bytes.pop_back();
+  const Bytes length = BerLengthBytes(static_cast<uint32_t>(payloadSize));
+  bytes.insert(bytes.end(), length.begin(), length.end());
+  return bytes;
+}
+
 OrvaneFileMessage OrvaneFileMessage::Parse(const Bytes& bytes) {
   ParseFailure failure;
   auto message = TryParse(bytes, &failure);

@@ -22,6 +22,10 @@ struct FileMessageView {
 // OrvaneFileMessage::Parse would raise.
 std::optional<FileMessageView> ReadFileMessage(ByteView bytes, ParseFailure* failure = nullptr);
 
+// The bytes of OrvaneFileMessage::Build(fileId, payload, code).Serialize()
+// that come before the payload, which ends them.
+Bytes FileMessageBytesBeforePayload(uint32_t fileId, size_t payloadSize, uint16_t code);
+
 class OrvaneFileMessage : public OrvaneAPIFrameWork {
  public:
   // Parameter 1 is 04 00, the code and the file identifier; parameter 4 is

@@ -44,12 +44,19 @@ Bytes Inner(uint16_t type, const Bytes& parameter84) { return Frame(type, {{0x84
 
 }  // namespace
 
-Bytes TableDecode(const char* text, size_t length) {
-  Bytes out(length / 2);
+void TableDecode(const char* text, size_t length, Bytes& out) {
+  out.resize(length / 2);
   const auto* in = reinterpret_cast<const uint8_t*>(text);
-  for (size_t i = 0; i < out.size(); ++i) {
-    out[i] = static_cast<uint8_t>(kNibbles.value[in[2 * i]] << 4 | kNibbles.value[in[2 * i + 1]]);
+  uint8_t* bytes = out.data();
+  const size_t count = out.size();
+  for (size_t i = 0; i < count; ++i) {
+    bytes[i] = static_cast<uint8_t>(kNibbles.value[in[2 * i]] << 4 | kNibbles.value[in[2 * i + 1]]);
   }
+}
+
+Bytes TableDecode(const char* text, size_t length) {
+  Bytes out;
+  TableDecode(text, length, out);
   return out;
 }
 
@@ -65,6 +72,13 @@ std::string TableEncode(const Bytes& bytes) {
 
 Bytes CutPackets(const Bytes& message, bool padded) {
   Bytes out;
+  CutPackets(message, out);
+  if (padded) out.resize((out.size() + kPacket - 1) / kPacket * kPacket, 0x00);
+  return out;
+}
+
+void CutPackets(const Bytes& message, Bytes& out) {
+  out.clear();
   const size_t length = message.size();
   if (length <= 62) {
     out = {0x00, static_cast<uint8_t>(length)};
@@ -86,8 +100,6 @@ Bytes CutPackets(const Bytes& message, bool padded) {
     out.push_back(static_cast<uint8_t>(length - position));
     out.insert(out.end(), message.begin() + position, message.end());
   }
-  if (padded) out.resize((out.size() + kPacket - 1) / kPacket * kPacket, 0x00);
-  return out;
 }
 
 PlainClient::PlainClient(int port) : socket_(platform::ConnectTcp("127.0.0.1", port)) {}
@@ -95,8 +107,9 @@ PlainClient::PlainClient(int port) : socket_(platform::ConnectTcp("127.0.0.1", p
 PlainClient::~PlainClient() { platform::CloseSocket(socket_); }
 
 bool PlainClient::Exchange(const std::string& hex, size_t replySize) {
-  const Bytes packets = CutPackets(TableDecode(hex.data(), hex.size()));
-  if (!SendAll(socket_, packets.data(), packets.size())) return false;
+  TableDecode(hex.data(), hex.size(), message_);
+  CutPackets(message_, packets_);
+  if (!SendAll(socket_, packets_.data(), packets_.size())) return false;
   reply_.resize(replySize);
   return replySize == 0 || ReceiveExactly(waiter_, socket_, reply_.data(), replySize);
 }

@@ -16,14 +16,17 @@ namespace bench {
 // Valid upper- or lower-case hexadecimal text only, decoded with a 256-entry
 // table into storage sized once.
 Bytes TableDecode(const char* text, size_t length);
+void TableDecode(const char* text, size_t length, Bytes& out);
 std::string TableEncode(const Bytes& bytes);
 
 // The 64-byte packets of one message, back to back (the last one padded when
 // `padded`, as the reader pads what it sends).
 Bytes CutPackets(const Bytes& message, bool padded = false);
+void CutPackets(const Bytes& message, Bytes& out);
 
 // Decodes the hex text, cuts it into packets, writes them and, when
-// replySize > 0, reads that many bytes back.
+// replySize > 0, reads that many bytes back. Keeps its buffers from one
+// message to the next, so that it pays for no fresh pages.
 class PlainClient {
  public:
   explicit PlainClient(int port);
@@ -36,6 +39,8 @@ class PlainClient {
  private:
   quorlan::platform::SocketHandle socket_;
   quorlan::platform::SocketWaiter waiter_;
+  Bytes message_;
+  Bytes packets_;
   Bytes reply_;
 };
 
