@@ -1,7 +1,6 @@
 // Exports that build commands.
 #include "quorlan/qrx.h"
 
-
 #include "quorlan/capi/export_guard.h"
 #include "quorlan/capi/formatted_command.h"
 #include "quorlan/capi/output_buffers.h"
