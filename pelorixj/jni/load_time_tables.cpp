@@ -4,6 +4,7 @@
 // in this order. None is ever destroyed: device threads may still use them
 // while the library is unloaded.
 #include "pelorixj/brannet/brannet_device_registry.h"
+#include "pelorixj/brannet/brannet_library.h"
 #include "pelorixj/brannet/reader_model_table.h"
 #include "pelorixj/device/event_names.h"
 #include "pelorixj/device/orvane_device_registry.h"
@@ -20,6 +21,7 @@ struct LoadTimeTables {
     BrannetDeviceRegistry();
     ReaderModelTable();
     Qrx();
+    Brannet();
   }
 };
 

@@ -1,0 +1,125 @@
+#include "pelorixj/brannet/brannet_idevice_control.h"
+
+#include <utility>
+
+#include "pelorixj/device/device_enums.h"
+#include "pelorixj/device/hex_conversions.h"
+
+namespace pelorixj {
+namespace {
+
+constexpr uint32_t kStatusFailed = 2;
+
+std::string CopyText(const char* text) { return text == nullptr ? std::string() : std::string(text); }
+
+// The library is a C interface: nothing may unwind into it.
+template <class Call>
+void Guarded(Call call) {
+  try {
+    call();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+BrannetIDeviceControl::BrannetIDeviceControl(uint32_t connectionType, std::string address, BrannetHandlers handlers)
+    : connectionInfo_{kOlderFamilyDevice, connectionType, std::move(address)},
+      handlers_(std::move(handlers)) {}
+
+bool BrannetIDeviceControl::Open() {
+  const std::string path = Brannet().BuildOpenPath(connectionInfo_.ConnectionType, connectionInfo_.Address);
+  Close();
+  const BrannetHandle handle = Brannet().openDevice(path);
+  deviceHandle_.store(handle);
+  if (handle == 0) return false;
+  Brannet().setOnDeviceConnectionStateChanged(handle, ConnectionStateChangedCallback, this);
+  Brannet().setOnCardDataCallback(handle, DataReceivedCallback, this);
+  Brannet().setOnDeviceResponse(handle, DeviceResponseCallback, this);
+  Brannet().setOnNotificationData(handle, NotificationDataCallback, this);
+  return true;
+}
+
+bool BrannetIDeviceControl::Close() {
+  const BrannetHandle handle = deviceHandle_.load();
+  if (handle != 0) {
+    Brannet().closeDevice(handle);
+    deviceHandle_.store(0);
+  }
+  return true;
+}
+
+bool BrannetIDeviceControl::IsDeviceConnected() {
+  const BrannetHandle handle = deviceHandle_.load();
+  return handle != 0 && Brannet().isDeviceConnected(handle);
+}
+
+int BrannetIDeviceControl::GetProductId() {
+  const BrannetHandle handle = deviceHandle_.load();
+  return handle == 0 ? 0 : Brannet().getProductId(handle);
+}
+
+int BrannetIDeviceControl::GetResultCode() {
+  const BrannetHandle handle = deviceHandle_.load();
+  return handle == 0 ? -2 : Brannet().getResultCode(handle);
+}
+
+bool BrannetIDeviceControl::Send(ByteDataRecord command) {
+  if (!IsDeviceConnected()) return false;
+  return Brannet().sendData(deviceHandle_.load(), command.Text) == 0;
+}
+
+DeviceResponse BrannetIDeviceControl::SendSync(ByteDataRecord command) {
+  DeviceResponse response;
+  if (!IsDeviceConnected()) return response;
+  try {
+    const Bytes reply = HexPairsToBytes(Brannet().sendCommand(deviceHandle_.load(), command.Text));
+    if (GetResultCode() == 0) {
+      response.Data = ByteDataRecord(BytesToHexString(reply));
+    } else {
+      response.Status = kStatusFailed;
+    }
+  } catch (...) {
+    response.Status = kStatusFailed;
+  }
+  return response;
+}
+
+bool BrannetIDeviceControl::DeviceReset() {
+  try {
+    return IsDeviceConnected() && SendSync(ByteDataRecord("02")).Status == 0;
+  } catch (...) {
+    return false;
+  }
+}
+
+const BrannetHandlers* BrannetIDeviceControl::HandlersOf(void* context) {
+  const auto* control = static_cast<const BrannetIDeviceControl*>(context);
+  return control != nullptr && control->handlers_.connectionStateChanged ? &control->handlers_ : nullptr;
+}
+
+void BrannetIDeviceControl::ConnectionStateChangedCallback(BrannetHandle, void* context, int connected) {
+  const BrannetHandlers* handlers = HandlersOf(context);
+  // The library's value is a one-byte boolean.
+  if (handlers) Guarded([&] { handlers->connectionStateChanged(static_cast<uint8_t>(connected) != 0); });
+}
+
+// Card data registered with OnDataReceivedEx reaches the device-response
+// handler, and the device's responses the data handler: the event numbers
+// that applications see depend on this crossing.
+void BrannetIDeviceControl::DataReceivedCallback(BrannetHandle, void* context, const char* text) {
+  const BrannetHandlers* handlers = HandlersOf(context);
+  if (handlers) Guarded([&] { handlers->deviceResponse(CopyText(text)); });
+}
+
+void BrannetIDeviceControl::DeviceResponseCallback(BrannetHandle, void* context, const char* text) {
+  const BrannetHandlers* handlers = HandlersOf(context);
+  if (handlers) Guarded([&] { handlers->dataReceived(CopyText(text)); });
+}
+
+void BrannetIDeviceControl::NotificationDataCallback(BrannetHandle, void* context, uint32_t code, const char* text) {
+  const BrannetHandlers* handlers = HandlersOf(context);
+  if (handlers) Guarded([&] { handlers->notificationData(code, CopyText(text)); });
+}
+
+}  // namespace pelorixj

@@ -1,0 +1,221 @@
+#include "pelorixj/device/orvane_device_control.h"
+
+#include <nlohmann/json.hpp>
+
+#include <stdexcept>
+#include <utility>
+
+#include "pelorixj/device/device_enums.h"
+#include "pelorixj/device/device_handle_map.h"
+#include "pelorixj/device/hex_conversions.h"
+#include "pelorixj/device/qrx_command.h"
+
+namespace pelorixj {
+namespace {
+
+// Complete command envelopes with the fixed sequence byte 02.
+const char kDeviceResetCommand[] = "AA00810401021F0184021F01";
+const char kDisplayMessageCommand[] = "AA00810401021803840818038101";  // + 81 value, "8201", 82 value
+const char kShowImageCommand[] = "AA00810401021821840518218101";      // + 81 value
+
+std::string HexByte(uint8_t value) { return BytesToHexString({value}); }
+
+// The string "Path" of a JSON object, or else the whole text.
+std::string AddressOf(const std::string& text) {
+  std::string address;
+  try {
+    const auto entry = nlohmann::json::parse(text);
+    for (const auto& member : entry.items()) {
+      if (member.key() == "Path") address = member.value().get<std::string>();
+    }
+  } catch (...) {
+    return text;
+  }
+  return address.empty() ? text : address;
+}
+
+// The reply as upper-case hexadecimal; "timeout" when there is none.
+std::string ReplyOrThrow(const std::string& reply) {
+  const Bytes bytes = HexPairsToBytes(reply);
+  if (bytes.empty()) throw std::runtime_error("timeout");
+  return BytesToHexString(bytes);
+}
+
+}  // namespace
+
+OrvaneIDeviceControl::OrvaneIDeviceControl(uint32_t connectionType, std::string text)
+    : connectionInfo_{kNewerPlatformDevice, connectionType, AddressOf(text)} {}
+
+OrvaneIDeviceControl::~OrvaneIDeviceControl() { OrvaneDeviceHandles().Forget(this); }
+
+bool OrvaneIDeviceControl::Open() {
+  const QrxLibrary& qrx = Qrx();
+  if (qrx.isDeviceOpened(deviceHandle_)) return deviceHandle_ != 0;
+  OrvaneDeviceHandles().Unregister(deviceHandle_);
+  const QrxHandle handle = qrx.openDevice(connectionInfo_.ConnectionType, connectionInfo_.Address);
+  if (handle == 0 || handle == kFailedDeviceHandle) {
+    deviceHandle_ = 0;
+    return false;
+  }
+  // Registered before the callbacks are set, so that their first call finds it.
+  OrvaneDeviceHandles().Register(handle, this);
+  deviceHandle_ = handle;
+  qrx.attachObjectToDevice(handle, reinterpret_cast<intptr_t>(this));
+  qrx.setDataArriveCallback(handle, DataArriveThunk);
+  qrx.setDeviceStatusChangeCallback(handle, StatusChangeThunk);
+  handlers_.DeliverStatus(true);
+  return true;
+}
+
+bool OrvaneIDeviceControl::Close() {
+  // Only one of several closing threads gets the handle.
+  const QrxHandle handle = deviceHandle_.exchange(0);
+  if (handle == 0) return true;
+  // Before the close, whose status report must find nothing.
+  OrvaneDeviceHandles().Unregister(handle);
+  Qrx().closeDevice(handle);
+  return true;
+}
+
+bool OrvaneIDeviceControl::IsOpened() const { return deviceHandle_ != 0; }
+
+bool OrvaneIDeviceControl::Send(ByteDataRecord command) {
+  const QrxHandle handle = deviceHandle_;
+  if (handle == 0) return false;
+  return Qrx().sendMessage(handle, command.Text) == 0;
+}
+
+DeviceResponse OrvaneIDeviceControl::SendSync(ByteDataRecord command) {
+  DeviceResponse response;
+  const QrxHandle handle = deviceHandle_;
+  if (handle == 0) return response;
+  try {
+    const Bytes reply = HexPairsToBytes(Qrx().sendAndReceiveMessage(handle, command.Text, waits_.replyMs));
+    if (reply.empty()) {
+      response.Status = 1;
+    } else {
+      response.Data = ByteDataRecord(BytesToHexString(reply));
+    }
+  } catch (...) {
+    response.Status = 2;
+  }
+  return response;
+}
+
+std::string OrvaneIDeviceControl::SendSyncWithTimeout(const std::string& hexCommand, int32_t timeoutMs) {
+  const QrxHandle handle = deviceHandle_;
+  if (handle == 0) throw std::runtime_error("Device is not opened.");
+  return ReplyOrThrow(Qrx().sendAndReceiveMessage(handle, hexCommand, timeoutMs));
+}
+
+std::string OrvaneIDeviceControl::SendCommandWithProgress(QrxHandle command, ProgressFunction progress,
+                                                          int32_t timeoutMs) {
+  const QrxHandle handle = deviceHandle_;
+  if (handle == 0) throw std::runtime_error("Device is not opened.");
+  return ReplyOrThrow(Qrx().sendCommandWithProgress(handle, command, std::move(progress), timeoutMs));
+}
+
+std::string OrvaneIDeviceControl::SendCommandStringWithProgress(const std::string& hexCommand,
+                                                                ProgressFunction progress, int32_t timeoutMs) {
+  const QrxHandle handle = deviceHandle_;
+  if (handle == 0) throw std::runtime_error("Device is not opened.");
+  return ReplyOrThrow(Qrx().sendCommandWithProgress(handle, hexCommand, std::move(progress), timeoutMs));
+}
+
+void OrvaneIDeviceControl::SendFormattedCommand(std::string formattedCommand) {
+  const QrxHandle handle = deviceHandle_;
+  if (handle == 0) return;
+  Qrx().sendMessage(handle, Qrx().getFormattedCommandBytesInHex(formattedCommand));
+}
+
+bool OrvaneIDeviceControl::SendExtendedCommand(ByteDataRecord) { return false; }
+bool OrvaneIDeviceControl::EndSession() { return false; }
+bool OrvaneIDeviceControl::SetDateTime(ByteDataRecord) { return false; }
+bool OrvaneIDeviceControl::PlaySound(ByteDataRecord) { return false; }
+bool OrvaneIDeviceControl::GetInput(ByteDataRecord) { return false; }
+bool OrvaneIDeviceControl::SetLatch(bool) { return false; }
+
+bool OrvaneIDeviceControl::SendFixed(const std::string& hexCommand) {
+  return Qrx().getStatusCode(SendSyncWithTimeout(hexCommand, waits_.replyMs)) == 0;
+}
+
+bool OrvaneIDeviceControl::DeviceReset() {
+  if (!IsOpened()) Open();
+  if (!IsOpened()) return false;
+  return SendFixed(kDeviceResetCommand);
+}
+
+bool OrvaneIDeviceControl::DisplayMessage(uint8_t messageId, uint8_t timeout) {
+  try {
+    return SendFixed(kDisplayMessageCommand + HexByte(timeout) + "8201" + HexByte(messageId));
+  } catch (...) {
+    return false;
+  }
+}
+
+bool OrvaneIDeviceControl::ShowImage(uint8_t imageId) {
+  try {
+    return SendFixed(kShowImageCommand + HexByte(imageId));
+  } catch (...) {
+    return false;
+  }
+}
+
+uint32_t OrvaneIDeviceControl::CommandStatusOfBuilt(QrxHandle command) {
+  return Qrx().getCommandStatus(SendCommandWithProgress(command, [](double) {}, waits_.replyMs));
+}
+
+bool OrvaneIDeviceControl::ShowImageObject(ImageObject image, uint8_t option) {
+  if (image.Type != 0) return false;
+  QrxCommand command(0x1823);
+  try {
+    command.Set(0x81, HexByte(option))
+        .Set(0x82, BytesToHexString(image.BackgroundColor))
+        .Set(0x83, "00")
+        .Set(0x84, "00")
+        .Set(0x85, BytesToHexString(image.Data));
+    return CommandStatusOfBuilt(command.handle()) == 0;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool OrvaneIDeviceControl::ShowBarCode(BarCodeRequest request, uint8_t option, const std::string* text) {
+  QrxCommand command(0x1822);
+  try {
+    command.Set(0x81, HexByte(option))
+        .Set(0x82, BytesToHexString(request.Data))
+        .Set(0x83, HexByte(request.ErrorCorrection))
+        .Set(0x84, HexByte(request.MaskPattern))
+        .Set(0x85, HexByte(request.MinVersion))
+        .Set(0x86, HexByte(request.MaxVersion));
+    if (!request.BackgroundColor.empty()) command.Set(0x87, BytesToHexString(request.BackgroundColor));
+    if (!request.BlockColor.empty()) command.Set(0x88, BytesToHexString(request.BlockColor));
+    if (text != nullptr) command.Set(0x89, TextToHex(*text));
+    return CommandStatusOfBuilt(command.handle()) == 0;
+  } catch (...) {
+    return false;
+  }
+}
+
+void QRX_CALL OrvaneIDeviceControl::DataArriveThunk(void* device, const char* hexMessage) {
+  try {
+    if (hexMessage == nullptr) return;
+    const std::string message(hexMessage);
+    OrvaneDeviceHandles().With(reinterpret_cast<QrxHandle>(device),
+                               [&](OrvaneIDeviceControl* control) { control->handlers_.DeliverData(message); });
+  } catch (...) {
+    // Quorlan is a C interface: nothing may unwind into it.
+  }
+}
+
+void QRX_CALL OrvaneIDeviceControl::StatusChangeThunk(void* device, int) {
+  try {
+    OrvaneDeviceHandles().With(reinterpret_cast<QrxHandle>(device),
+                               [](OrvaneIDeviceControl* control) { control->handlers_.DeliverStatus(false); });
+  } catch (...) {
+    // Quorlan is a C interface: nothing may unwind into it.
+  }
+}
+
+}  // namespace pelorixj

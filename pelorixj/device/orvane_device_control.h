@@ -1,0 +1,97 @@
+// The control object of a reader of the newer platform: it owns the link to
+// one Quorlan device, hands Quorlan two plain callbacks that pass what the
+// reader sends to the owner's handlers, and sends commands.
+//
+// Quorlan reaches the control through the process's DeviceHandleMap, never
+// through the value attached to the device: a status report may run while
+// or after Quorlan destroys the device, and after this control is gone.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "pelorixj/device/control_handlers.h"
+#include "pelorixj/device/device_records.h"
+#include "pelorixj/device/idevice_control.h"
+#include "pelorixj/device/qrx_library.h"
+#include "pelorixj/device/response_waits.h"
+
+namespace pelorixj {
+
+class OrvaneIDeviceControl : public IDeviceControl {
+ public:
+  // text is one entry of Quorlan's device list, whose string "Path" becomes
+  // the address, or else the address itself.
+  OrvaneIDeviceControl(uint32_t connectionType, std::string text);
+  // Waits for callbacks running with this control on other threads. Does not
+  // close the device.
+  ~OrvaneIDeviceControl();
+  OrvaneIDeviceControl(const OrvaneIDeviceControl&) = delete;
+  OrvaneIDeviceControl& operator=(const OrvaneIDeviceControl&) = delete;
+
+  // Reports "connected" through the status handler, on this thread, when it
+  // opens the device; true without a report when it is open already.
+  bool Open() override;
+  // True, also when not open. Quorlan's report of the close is not passed on.
+  bool Close() override;
+  bool Send(ByteDataRecord command) override;
+  // Status 0 with the reply (or, when not open, nothing); 1 when no reply
+  // came; 2 when the exchange failed.
+  DeviceResponse SendSync(ByteDataRecord command) override;
+  bool SendExtendedCommand(ByteDataRecord command) override;
+  bool EndSession() override;
+  bool SetDateTime(ByteDataRecord dateTime) override;
+  bool PlaySound(ByteDataRecord sound) override;
+  bool GetInput(ByteDataRecord request) override;
+  // The reader's parameter 0x81 takes timeout and 0x82 messageId.
+  bool DisplayMessage(uint8_t messageId, uint8_t timeout) override;
+  // Only images of type 0 are sent.
+  bool ShowImageObject(ImageObject image, uint8_t option) override;
+  bool ShowImage(uint8_t imageId) override;
+  bool ShowBarCode(BarCodeRequest request, uint8_t option, const std::string* text) override;
+  bool SetLatch(bool enable) override;
+  // Opens the device first when it is closed.
+  bool DeviceReset() override;
+  void SendFormattedCommand(std::string formattedCommand) override;
+
+  virtual bool IsOpened() const;
+  // Quorlan's handle of the open device; 0 when not open.
+  QrxHandle DeviceHandle() const { return deviceHandle_; }
+  // These three throw std::runtime_error "Device is not opened." or
+  // "timeout" (no reply), and return the reply as upper-case hexadecimal.
+  virtual std::string SendCommandStringWithProgress(const std::string& hexCommand, ProgressFunction progress,
+                                                    int32_t timeoutMs);
+  virtual std::string SendCommandWithProgress(QrxHandle command, ProgressFunction progress, int32_t timeoutMs);
+  virtual std::string SendSyncWithTimeout(const std::string& hexCommand, int32_t timeoutMs);
+
+  // Set by the owning device. Status reports always carry false: whatever
+  // Quorlan reports means that the link is gone.
+  void SetDataArriveHandler(DataArriveHandler handler) { handlers_.SetDataArriveHandler(std::move(handler)); }
+  void SetStatusChangeHandler(StatusChangeHandler handler) { handlers_.SetStatusChangeHandler(std::move(handler)); }
+
+  const ConnectionInfo& GetConnectionInfo() const { return connectionInfo_; }
+
+  // Set before the control is used from other threads.
+  void SetResponseWaits(const ResponseWaits& waits) { waits_ = waits; }
+  const ResponseWaits& Waits() const { return waits_; }
+
+  // The plain callbacks handed to Quorlan. Reports for handles that no
+  // control holds are ignored; nothing unwinds into Quorlan.
+  static void QRX_CALL DataArriveThunk(void* device, const char* hexMessage);
+  static void QRX_CALL StatusChangeThunk(void* device, int status);
+
+ private:
+  // Sends fixed command text and tells whether the reader's status is 0.
+  bool SendFixed(const std::string& hexCommand);
+  // Sends a built command with the usual wait; its reply's command status.
+  uint32_t CommandStatusOfBuilt(QrxHandle command);
+
+  const ConnectionInfo connectionInfo_;
+  std::atomic<QrxHandle> deviceHandle_{0};
+  ControlHandlers handlers_;
+  ResponseWaits waits_;
+};
+
+}  // namespace pelorixj

@@ -1,0 +1,31 @@
+#include "pelorixj/jni/global_ref.h"
+
+#include "pelorixj/jni/attached_thread.h"
+#include "pelorixj/jni/jni_failure.h"
+
+namespace pelorixj {
+
+GlobalRef::GlobalRef(JNIEnv* env, jobject object) {
+  if (object == nullptr) {
+    return;
+  }
+  if (env->GetJavaVM(&vm_) != JNI_OK) {
+    throw JniFailure("GetJavaVM");
+  }
+  ref_ = env->NewGlobalRef(object);
+  if (ref_ == nullptr) {
+    throw JniFailure("NewGlobalRef");
+  }
+}
+
+GlobalRef::~GlobalRef() {
+  if (ref_ == nullptr) {
+    return;
+  }
+  const AttachedThread thread(vm_);
+  if (thread.Env() != nullptr) {
+    thread.Env()->DeleteGlobalRef(ref_);
+  }
+}
+
+}  // namespace pelorixj

@@ -1,0 +1,62 @@
+#include "pelorixj/jni/java_configuration_callback.h"
+
+#include "pelorixj/jni/callback_frame.h"
+#include "pelorixj/jni/java_bytes.h"
+#include "pelorixj/jni/java_vm_pointer.h"
+#include "pelorixj/jni/jni_failure.h"
+
+namespace pelorixj {
+
+JavaConfigurationCallback::JavaConfigurationCallback(JNIEnv* env, jobject callback) : callbackRef_(env, callback) {
+  ConfigurationJavaVm.SetOnce(env);
+}
+
+void JavaConfigurationCallback::OnProgress(int percent) {
+  try {
+    CallJavaMethod(ConfigurationJavaVm.Get(), callbackRef_.Get(), "OnProgress", "(J)V",
+                   [&](JNIEnv* env, jmethodID method) {
+                     env->CallVoidMethod(callbackRef_.Get(), method, static_cast<jlong>(percent));
+                   });
+  } catch (...) {
+    // The operation is not told: progress is only reported.
+  }
+}
+
+void JavaConfigurationCallback::OnResult(int status, std::vector<uint8_t> data) {
+  try {
+    CallJavaMethod(ConfigurationJavaVm.Get(), callbackRef_.Get(), "OnResult", "(J[B)V",
+                   [&](JNIEnv* env, jmethodID method) {
+                     env->CallVoidMethod(callbackRef_.Get(), method, static_cast<jlong>(status),
+                                         ToJavaBytes(env, data));
+                   });
+  } catch (...) {
+    // The operation is not told: its result is its own return value.
+  }
+}
+
+MacResult JavaConfigurationCallback::OnCalculateMAC(uint8_t macType, std::vector<uint8_t> data) {
+  MacResult result;
+  try {
+    CallJavaMethod(ConfigurationJavaVm.Get(), callbackRef_.Get(), "OnCalculateMAC", "(J[B[J)[B",
+                   [&](JNIEnv* env, jmethodID method) {
+                     const jlongArray status = env->NewLongArray(1);
+                     if (status == nullptr) {
+                       throw JniFailure("NewLongArray");
+                     }
+                     const auto mac = static_cast<jbyteArray>(env->CallObjectMethod(
+                         callbackRef_.Get(), method, static_cast<jlong>(macType), ToJavaBytes(env, data), status));
+                     if (env->ExceptionCheck()) {
+                       return;
+                     }
+                     jlong statusValue = 0;
+                     env->GetLongArrayRegion(status, 0, 1, &statusValue);
+                     result.Status = static_cast<uint32_t>(statusValue);
+                     result.Mac = FromJavaBytes(env, mac);
+                   });
+  } catch (...) {
+    result = MacResult();
+  }
+  return result;
+}
+
+}  // namespace pelorixj

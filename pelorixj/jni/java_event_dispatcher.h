@@ -1,0 +1,27 @@
+// Hands a device's events to a Java listener's OnEvent(long, String), on
+// whatever thread raises them, several at once included.
+#pragma once
+
+#include <jni.h>
+
+#include "pelorixj/device/ievent_subscriber.h"
+#include "pelorixj/jni/global_ref.h"
+
+namespace pelorixj {
+
+class JavaEventDispatcher : public IEventSubscriber {
+ public:
+  // Holds a global reference to the listener (null: events call nothing)
+  // and makes the VM of env the events' VM, when none is set yet. Throws
+  // JniFailure when the VM cannot give either.
+  JavaEventDispatcher(JNIEnv* env, jobject listener);
+
+  // Calls the listener with the event number and the payload's text. A
+  // listener without the method, or one that throws, loses only this event.
+  void OnEvent(int eventType, ByteDataRecord payload) override;
+
+ private:
+  GlobalRef listenerRef_;
+};
+
+}  // namespace pelorixj

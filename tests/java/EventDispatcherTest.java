@@ -1,0 +1,92 @@
+package com.korvex.pelorix;
+
+import static org.junit.Assert.assertEquals;
+import static org.junit.Assert.assertTrue;
+
+import com.korvex.pelorix.EventListeners.Recorder;
+import com.korvex.pelorix.EventListeners.Throwing;
+import com.korvex.pelorix.EventListeners.WrongSignature;
+import java.util.ArrayList;
+import java.util.Arrays;
+import java.util.List;
+import java.util.stream.Collectors;
+import org.junit.Test;
+
+/**
+ * Events reach a Java listener through the dispatcher from native threads,
+ * the calling thread and threads attached by their owner. Local references
+ * that a delivery leaves behind show as -Xcheck:jni warnings, which fail the test.
+ */
+public class EventDispatcherTest {
+    private static final int THREADS = 4;
+    private static final int EVENTS_PER_THREAD = 200;
+
+    @Test
+    public void eventsOfEachNativeThreadArriveInOrder() {
+        byte[][][] perThread = new byte[THREADS][][];
+        for (int t = 0; t < THREADS; t++) {
+            perThread[t] = EventListeners.numbered("t" + t + "-", EVENTS_PER_THREAD);
+        }
+        Recorder recorder = new Recorder();
+        CallbackFakes.raiseOnNewThreads(recorder, 5, perThread);
+
+        List<String> events = new ArrayList<>(recorder.events);
+        assertEquals(THREADS * EVENTS_PER_THREAD, events.size());
+        for (int t = 0; t < THREADS; t++) {
+            String prefix = "5:t" + t + "-";
+            List<String> expected = new ArrayList<>();
+            for (int i = 0; i < EVENTS_PER_THREAD; i++) {
+                expected.add(prefix + i);
+            }
+            assertEquals(expected, events.stream().filter(e -> e.startsWith(prefix)).collect(Collectors.toList()));
+        }
+    }
+
+    @Test
+    public void payloadsArriveAsTheirTextWithIllFormedBytesReplaced() {
+        byte[][] payloads = {
+            {'c', 'a', 'r', 'd', '_', 'i', 'n', 's', 'e', 'r', 't', 'e', 'd'},
+            {'c', 'a', 'f', (byte) 0xC3, (byte) 0xA9},
+            {(byte) 0xE2, (byte) 0x82, (byte) 0xAC, '5'},
+            // A 4-byte sequence, and the text after it.
+            {(byte) 0xF0, (byte) 0x9D, (byte) 0x84, (byte) 0x9E, 'x', 'y'},
+            {'a', 0, 'b'},
+            {'A', (byte) 0xFF, 'B'},
+            {'A', (byte) 0xE2, (byte) 0x82},
+            {(byte) 0xC0, (byte) 0xAF, (byte) 0xED, (byte) 0xA0, (byte) 0x80},
+            {},
+        };
+        List<String> expected = Arrays.asList(
+                "-2:card_inserted", "-2:caf\u00e9", "-2:\u20ac5", "-2:\uD834\uDD1Exy", "-2:a\u0000b",
+                "-2:A\uFFFDB", "-2:A\uFFFD", "-2:\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD", "-2:");
+        Recorder recorder = new Recorder();
+        CallbackFakes.raiseOnNewThreads(recorder, -2, new byte[][][] {payloads});
+        assertEquals(expected, recorder.events);
+    }
+
+    @Test
+    public void aListenerThatThrowsOrLacksOnEventLosesOnlyItsOwnEvents() {
+        Throwing throwing = new Throwing();
+        Object[] listeners = {throwing, new Object(), new WrongSignature(), null};
+        byte[][] payloads = EventListeners.utf8("a", "b", "c");
+        for (Object listener : listeners) {
+            CallbackFakes.raiseOnThisThread(listener, 1, payloads);
+            CallbackFakes.raiseOnNewThreads(listener, 1, new byte[][][] {payloads, payloads});
+            assertTrue(CallbackFakes.raiseOnAttachedThread(listener, 1, payloads));
+        }
+        assertEquals(4 * payloads.length, throwing.calls.get());
+
+        Recorder recorder = new Recorder();
+        CallbackFakes.raiseOnThisThread(recorder, 1, payloads);
+        assertEquals(Arrays.asList("1:a", "1:b", "1:c"), recorder.events);
+    }
+
+    @Test
+    public void manyEventsOnAnAttachedThreadLeaveItAttachedWithoutLocalReferences() {
+        byte[][] payloads = EventListeners.numbered("", 100);
+        Recorder recorder = new Recorder();
+        CallbackFakes.raiseOnThisThread(recorder, 0, payloads);
+        assertTrue(CallbackFakes.raiseOnAttachedThread(recorder, 0, payloads));
+        assertEquals(2 * payloads.length, recorder.events.size());
+    }
+}

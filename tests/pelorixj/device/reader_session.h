@@ -1,0 +1,103 @@
+// A control opened on a simulated reader over TCP through the real
+// libQuorlan.so, with what its handlers receive, and the envelope of a
+// command written out independently of the library's code.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "pelorixj/device/device_enums.h"
+#include "pelorixj/device/orvane_device_control.h"
+#include "simulated_reader.h"
+
+namespace pelorixj {
+
+using namespace std::chrono_literals;
+
+// The sequence byte (parameter 1, byte 1) differs from command to command.
+inline std::string Masked(std::string hex) {
+  if (hex.size() >= 12) hex.replace(10, 2, "--");
+  return hex;
+}
+
+// A command envelope as the reader receives it, sequence masked: the code,
+// then parameter 4 holding an inner frame of that code with the parameters
+// (tag, hexadecimal value) in the order given.
+inline std::string Envelope(uint16_t code, const std::vector<std::pair<uint8_t, std::string>>& parameters = {}) {
+  using reader_sim::Tlv;
+  const reader_sim::Bytes codeBytes = {static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code)};
+  reader_sim::Bytes inner = codeBytes;
+  for (const auto& [tag, value] : parameters) {
+    const reader_sim::Bytes item = Tlv(tag, reader_sim::FromHex(value));
+    inner.insert(inner.end(), item.begin(), item.end());
+  }
+  const reader_sim::Bytes envelope = reader_sim::Concat(
+      {{0xAA, 0x00}, Tlv(0x81, reader_sim::Concat({{0x01, 0x00}, codeBytes})), Tlv(0x84, inner)});
+  return Masked(reader_sim::ToHex(envelope));
+}
+
+// Every command the reader received so far, as masked hexadecimal.
+inline std::vector<std::string> ReceivedHex(const reader_sim::SimulatedReader& reader) {
+  std::vector<std::string> hex;
+  for (const auto& message : reader.Received()) hex.push_back(Masked(reader_sim::ToHex(message.raw)));
+  return hex;
+}
+
+// Values that handlers receive on Quorlan's threads.
+template <class Value>
+class Recorded {
+ public:
+  void Add(Value value) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    values_.push_back(std::move(value));
+    changed_.notify_all();
+  }
+  std::vector<Value> Values() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return values_;
+  }
+  bool WaitForCount(size_t count, std::chrono::milliseconds timeout = 5s) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return values_.size() >= count; });
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  std::vector<Value> values_;
+};
+
+struct ReaderSession {
+  ReaderSession() {
+    reader.Start();
+    control = std::make_unique<OrvaneIDeviceControl>(kConnectionTcp, reader.Address());
+    control->SetStatusChangeHandler([this](bool connected) { statuses.Add(connected); });
+    control->SetDataArriveHandler([this](std::string message) { messages.Add(std::move(message)); });
+  }
+  ~ReaderSession() {
+    if (control) control->Close();
+  }
+
+  // Opens the closed control and waits until the reader has taken the
+  // connection, so that what it pushes reaches the control.
+  bool Open() {
+    const size_t before = reader.AcceptedCount();
+    return control->Open() && reader.WaitForConnections(before + 1, 5s);
+  }
+
+  std::vector<std::string> ReceivedHex() const { return pelorixj::ReceivedHex(reader); }
+
+  reader_sim::SimulatedReader reader;
+  Recorded<bool> statuses;
+  Recorded<std::string> messages;
+  // Destroyed first: its handlers record into the members above.
+  std::unique_ptr<OrvaneIDeviceControl> control;
+};
+
+}  // namespace pelorixj
