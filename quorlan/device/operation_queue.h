@@ -179,6 +179,8 @@ class OperationQueue {
         // message enqueued now either is taken here or starts a new worker.
         if (state->queued.Empty() || state->closed) {
           state->running = false;
+          // An idle queue keeps no storage grown by the last burst.
+          state->queued = Batch();
           return;
         }
         std::swap(batch, state->queued);
