@@ -1,10 +1,10 @@
 #include "pelorixj/device/orvane_device_configuration.h"
 
-#include <cstdio>
 #include <iterator>
 #include <utility>
 #include <vector>
 
+#include "pelorixj/device/configuration_support.h"
 #include "pelorixj/device/device_enums.h"
 #include "pelorixj/device/frame_hex.h"
 #include "pelorixj/device/hex_conversions.h"
@@ -47,14 +47,6 @@ const InfoSelector kInfoSelectors[] = {
 };
 constexpr int kShortHexDigits = 7;
 
-std::string HexByte(uint8_t value) { return BytesToHexString({value}); }
-
-std::string Hex4(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04X", value & 0xFFFFu);
-  return text;
-}
-
 std::string FormInfo(const IDeviceConfiguration::Bytes& bytes, InfoForm form) {
   switch (form) {
     case InfoForm::kShortHex:
@@ -67,18 +59,6 @@ std::string FormInfo(const IDeviceConfiguration::Bytes& bytes, InfoForm form) {
       break;
   }
   return BytesToHexString(bytes);
-}
-
-// Until these operations are built they fail as one whose library function
-// is missing does.
-int MissingOperation(IConfigurationCallback* callback) {
-  if (callback != nullptr) {
-    try {
-      callback->OnResult(kConfigurationFailed, {});
-    } catch (...) {
-    }
-  }
-  return kConfigurationFailed;
 }
 
 }  // namespace
@@ -138,13 +118,8 @@ int OrvaneDeviceConfiguration::SetConfigInfo(uint8_t type, Bytes data, IConfigur
     status = kConfigurationFailed;
     reply.clear();
   }
-  if (callback != nullptr) {
-    // Outside the exchange's failure path, so that it is called once.
-    try {
-      callback->OnResult(status != 0 ? kConfigurationFailed : kConfigurationSuccess, std::move(reply));
-    } catch (...) {
-    }
-  }
+  // Outside the exchange's failure path, so that it is called once.
+  ReportResult(callback, status != 0 ? kConfigurationFailed : kConfigurationSuccess, std::move(reply));
   return status;
 }
 
@@ -156,32 +131,6 @@ int OrvaneDeviceConfiguration::UpdateKeyInfo(uint8_t, Bytes data, IConfiguration
     return kConfigurationFailed;
   }
 }
-
-int OrvaneDeviceConfiguration::UpdateFirmware(uint16_t, Bytes, IConfigurationCallback* callback) {
-  return MissingOperation(callback);
-}
-
-int OrvaneDeviceConfiguration::GetFile(Bytes fileId, IConfigurationCallback* callback) {
-  return GetFile(std::move(fileId), callback, StopSignal::Never());
-}
-
-int OrvaneDeviceConfiguration::GetFile(Bytes, IConfigurationCallback*, const StopSignal&) {
-  return kConfigurationFailed;
-}
-
-int OrvaneDeviceConfiguration::SendFile(Bytes, Bytes, IConfigurationCallback* callback) {
-  return MissingOperation(callback);
-}
-
-int OrvaneDeviceConfiguration::SendSecureFile(Bytes, Bytes, IConfigurationCallback* callback) {
-  return MissingOperation(callback);
-}
-
-int OrvaneDeviceConfiguration::SendImage(uint8_t, Bytes, IConfigurationCallback* callback) {
-  return MissingOperation(callback);
-}
-
-int OrvaneDeviceConfiguration::SetDisplayImage(uint8_t) { return kConfigurationFailed; }
 
 std::string OrvaneDeviceConfiguration::BuildNestedTlvRequest(uint16_t value, std::string hexValue) {
   using quorlan::TlvNode;

@@ -44,15 +44,26 @@ class OrvaneDeviceConfiguration : public IDeviceConfiguration {
   int SetConfigInfo(uint8_t type, Bytes data, IConfigurationCallback* callback) override;
   // The reader's status code, 2 on failure; type and callback are not used.
   int UpdateKeyInfo(uint8_t type, Bytes data, IConfigurationCallback* callback) override;
+  // 0 when the reader reported the image installed, 2 on any failure; the
+  // callback is told 1, 10, 11..60 while the image goes out, 66, 68, 99,
+  // 100, then the result. Events pause meanwhile.
   int UpdateFirmware(uint16_t firmwareType, Bytes image, IConfigurationCallback* callback) override;
+  // fileId must be 4 bytes (else 3, nothing sent). 0 and the file's content
+  // when it came; 2 otherwise, the callback told 1 when the reader accepted
+  // the request but sent no file. Events go on meanwhile.
   int GetFile(Bytes fileId, IConfigurationCallback* callback) override;
   // GetFile whose wait for the file ends early once stop is raised: the
   // device's own read of a file that the reader announces, which the
   // device ends when it closes.
   int GetFile(Bytes fileId, IConfigurationCallback* callback, const StopSignal& stop);
+  // 0 when the reader accepted the announcement and the content, else 2;
+  // the callback is told the percentage sent, then the result. SendFile
+  // sends nothing for empty content (2, no callback).
   int SendFile(Bytes fileId, Bytes data, IConfigurationCallback* callback) override;
   int SendSecureFile(Bytes fileName, Bytes data, IConfigurationCallback* callback) override;
+  // Slots 1 to 4 (else 3): SendFile under the slot's file id.
   int SendImage(uint8_t imageSlot, Bytes data, IConfigurationCallback* callback) override;
+  // The reader's status code; 2 on failure.
   int SetDisplayImage(uint8_t imageId) override;
 
   // Builders of the class's own requests; they send nothing.
@@ -78,6 +89,10 @@ class OrvaneDeviceConfiguration : public IDeviceConfiguration {
  private:
   // The reply as hexadecimal text; throws as the control does.
   std::string Exchange(const std::string& hexCommand);
+  // Sends content as the file message of an accepted announcement; the
+  // reply as Exchange gives it.
+  std::string SendContent(const std::string& idText, const Bytes& content, uint16_t code,
+                          IConfigurationCallback* callback);
 
   OrvaneIDeviceControl* const control_;
 };

@@ -46,7 +46,10 @@ std::string ReplyOrThrow(const std::string& reply) {
 OrvaneIDeviceControl::OrvaneIDeviceControl(uint32_t connectionType, std::string text)
     : connectionInfo_{kNewerPlatformDevice, connectionType, AddressOf(text)} {}
 
-OrvaneIDeviceControl::~OrvaneIDeviceControl() { OrvaneDeviceHandles().Forget(this); }
+OrvaneIDeviceControl::~OrvaneIDeviceControl() {
+  handlers_.NotifyClosed();
+  OrvaneDeviceHandles().Forget(this);
+}
 
 bool OrvaneIDeviceControl::Open() {
   const QrxLibrary& qrx = Qrx();
@@ -73,6 +76,7 @@ bool OrvaneIDeviceControl::Close() {
   if (handle == 0) return true;
   // Before the close, whose status report must find nothing.
   OrvaneDeviceHandles().Unregister(handle);
+  handlers_.NotifyClosed();
   Qrx().closeDevice(handle);
   return true;
 }

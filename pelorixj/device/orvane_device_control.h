@@ -25,8 +25,8 @@ class OrvaneIDeviceControl : public IDeviceControl {
   // text is one entry of Quorlan's device list, whose string "Path" becomes
   // the address, or else the address itself.
   OrvaneIDeviceControl(uint32_t connectionType, std::string text);
-  // Waits for callbacks running with this control on other threads. Does not
-  // close the device.
+  // Tells the watchers, then waits for callbacks running with this control
+  // on other threads. Does not close the device.
   ~OrvaneIDeviceControl();
   OrvaneIDeviceControl(const OrvaneIDeviceControl&) = delete;
   OrvaneIDeviceControl& operator=(const OrvaneIDeviceControl&) = delete;
@@ -34,7 +34,8 @@ class OrvaneIDeviceControl : public IDeviceControl {
   // Reports "connected" through the status handler, on this thread, when it
   // opens the device; true without a report when it is open already.
   bool Open() override;
-  // True, also when not open. Quorlan's report of the close is not passed on.
+  // True, also when not open. Quorlan's report of the close is not passed
+  // on; the watchers are told when the device was open.
   bool Close() override;
   bool Send(ByteDataRecord command) override;
   // Status 0 with the reply (or, when not open, nothing); 1 when no reply
@@ -71,6 +72,11 @@ class OrvaneIDeviceControl : public IDeviceControl {
   void SetDataArriveHandler(DataArriveHandler handler) { handlers_.SetDataArriveHandler(std::move(handler)); }
   void SetStatusChangeHandler(StatusChangeHandler handler) { handlers_.SetStatusChangeHandler(std::move(handler)); }
 
+  // Watchers of configuration operations; each is told when the control
+  // closes or is destroyed.
+  WatcherToken AddWatcher(MessageWatcher watcher) { return handlers_.AddWatcher(std::move(watcher)); }
+  void RemoveWatcher(WatcherToken token) { handlers_.RemoveWatcher(token); }
+
   const ConnectionInfo& GetConnectionInfo() const { return connectionInfo_; }
 
   // Set before the control is used from other threads.
@@ -92,6 +98,20 @@ class OrvaneIDeviceControl : public IDeviceControl {
   std::atomic<QrxHandle> deviceHandle_{0};
   ControlHandlers handlers_;
   ResponseWaits waits_;
+};
+
+// A watcher present on a control from construction to destruction.
+class ScopedWatcher {
+ public:
+  ScopedWatcher(OrvaneIDeviceControl& control, MessageWatcher watcher)
+      : control_(control), token_(control.AddWatcher(std::move(watcher))) {}
+  ~ScopedWatcher() { control_.RemoveWatcher(token_); }
+  ScopedWatcher(const ScopedWatcher&) = delete;
+  ScopedWatcher& operator=(const ScopedWatcher&) = delete;
+
+ private:
+  OrvaneIDeviceControl& control_;
+  const WatcherToken token_;
 };
 
 }  // namespace pelorixj

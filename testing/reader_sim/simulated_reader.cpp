@@ -57,6 +57,11 @@ Reply& Reply::Then(Bytes message, Milliseconds pause) {
   return *this;
 }
 
+Reply& Reply::Before(Bytes message) {
+  leadIns.push_back(std::move(message));
+  return *this;
+}
+
 Reply& Reply::WithoutResponse() {
   respond = false;
   return *this;
@@ -203,6 +208,7 @@ void SimulatedReader::HandleMessage(Client& client, const ReceivedMessage& messa
   const auto reply = ReplyFor(message);
   if (!reply) return;
   if (!SleepUnlessStopped(client, reply->delay)) return;
+  SendMessages(client, reply->leadIns);
   if (reply->respond) {
     SendMessages(client, {BuildResponse(message.commandCode, message.sequence, reply->status, reply->parameters)});
   }

@@ -44,12 +44,14 @@ struct Reply {
   Milliseconds delay{0};         // before the response
   bool respond = true;           // false: no response at all
   bool dropAfter = false;        // close the connection after the response (or instead of it)
+  std::vector<Bytes> leadIns;    // messages sent just before the response
   std::vector<Timed> followUps;  // notifications, files or further responses after the response
 
   static Reply Ok(InnerParameters parameters = {});
   static Reply WithStatus(uint8_t operationStatus, uint32_t commandStatus, InnerParameters parameters = {});
   Reply& After(Milliseconds pause);
   Reply& Then(Bytes message, Milliseconds pause = Milliseconds(0));
+  Reply& Before(Bytes message);
   Reply& WithoutResponse();
   Reply& ThenDrop();
 };

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "configuration_session.h"
 #include "pelorixj/device/hex_conversions.h"
-#include "reader_session.h"
 
 namespace pelorixj {
 namespace {
@@ -30,21 +30,6 @@ Bytes Nested(const std::string& path, Bytes value) {
   for (auto tag = tags.rbegin(); tag != tags.rend(); ++tag) value = reader_sim::Tlv(*tag, value);
   return value;
 }
-
-std::string Hex(const Bytes& bytes) { return reader_sim::ToHex(bytes); }
-
-class RecordingCallback : public IConfigurationCallback {
- public:
-  void OnProgress(int) override {}
-  void OnResult(int status, std::vector<uint8_t> data) override { results.emplace_back(status, Hex(data)); }
-  MacResult OnCalculateMAC(uint8_t, std::vector<uint8_t>) override { return {}; }
-
-  std::vector<std::pair<int, std::string>> results;
-};
-
-struct ConfigurationSession : ReaderSession {
-  OrvaneDeviceConfiguration configuration{control.get()};
-};
 
 TEST(OrvaneConfiguration, NestsAValueInsideTheItemsOfATagPath) {
   const std::string cases[][3] = {

@@ -261,6 +261,75 @@ TEST(OrvaneDispatcher, CloseAndReleaseEndTheFileReadsWaitEarly) {
   }
 }
 
+// The device's own read of the file the reader announces, through the
+// configuration's GetFile: it goes out on the device's thread while events
+// flow, takes the file whether it comes before or after the reply, and so
+// frees its thread for the next announcement at once (a missed file would
+// hold it for the whole wait).
+TEST(OrvaneDispatcher, ReadsTheAnnouncedFileOnItsOwnThreadWhileEventsFlow) {
+  using reader_sim::Reply;
+  const Bytes file = TextFileMessage(0x01000000, TextFilePayload(Tlv(0xCE, Tlv(0x82, {0x00, 0x41, 0x00, 0x42}))));
+  const Bytes announcement = Notification(0x1805, 0x01010101);
+  const Bytes inserted = Notification(0x0101, 0x10010200);
+  const Events fileEvents = {{12, ToHex(file)}, {11, "4142"}};
+  const Events insertedEvents = {{3, ToHex(inserted)}, {kEventTransaction, "card_inserted"}};
+  // Its reply reaches the device's handler too (sequence masked).
+  const Events replyEvents = {{13, "operation_done,0000D821,Operation Done,00000000"},
+                              {1, Masked(ToHex(reader_sim::BuildResponse(0xD821, 0, {0, 0}, {})))}};
+  const std::string request = Envelope(0xD821, {{0x81, "01000000"}, {0x87, "01"}});
+  const struct {
+    const char* name;
+    Reply reply;
+    bool fileFirst;
+  } rows[] = {
+      {"file after the reply", Reply::Ok().Then(inserted).Then(file, 20ms), false},
+      {"file before the reply", Reply::Ok().Before(file).Then(inserted), true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    DeviceSession session;
+    session.reader.SetNoReply(0x1010);
+    session.reader.SetReply(0xD821, row.reply);
+    ASSERT_TRUE(session.Open());
+    session.reader.ClearReceived();
+    const size_t seen = session.subscriber.events.Values().size();
+    session.reader.Push(announcement);
+    Events expected = {{3, ToHex(announcement)}};
+    for (const Events* part : row.fileFirst ? std::vector<const Events*>{&fileEvents, &replyEvents, &insertedEvents}
+                                            : std::vector<const Events*>{&replyEvents, &insertedEvents, &fileEvents}) {
+      expected.insert(expected.end(), part->begin(), part->end());
+    }
+    ASSERT_TRUE(session.subscriber.events.WaitForCount(seen + expected.size()));
+    Events all = session.subscriber.events.Values();
+    for (Event& event : all) {
+      if (event.first == 1) event.second = Masked(event.second);
+    }
+    EXPECT_EQ(Events(all.begin() + static_cast<long>(seen), all.end()), expected);
+    EXPECT_EQ(ReceivedHex(session.reader), std::vector<std::string>{request});
+
+    session.reader.ClearReceived();
+    const auto before = std::chrono::steady_clock::now();
+    session.reader.Push(announcement);
+    ASSERT_TRUE(session.reader.WaitForCommand(0xD821, 5s));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
+    EXPECT_TRUE(session.reader.ProtocolErrors().empty());
+  }
+}
+
+TEST(OrvaneDispatcher, ClosingEndsTheWaitOfItsReadForAFileThatDoesNotCome) {
+  DeviceSession session;
+  session.reader.SetReply(0xD821, reader_sim::Reply::Ok());
+  ASSERT_TRUE(session.Open());
+  session.reader.Push(Notification(0x1805, 0x01010101));
+  ASSERT_TRUE(session.reader.WaitForCommand(0xD821, 5s));
+  // Past the reply: the read now waits for the file.
+  std::this_thread::sleep_for(50ms);
+  const auto before = std::chrono::steady_clock::now();
+  // Returns once the read's thread has ended.
+  session.device->Close();
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
+}
+
 // Subscribers are freed right after they are replaced, as the Java binding
 // does, while notifications arrive; under the sanitizers in CI.
 TEST(OrvaneDispatcher, SubscribersChangeWhileEventsFlow) {

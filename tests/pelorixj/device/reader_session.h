@@ -26,20 +26,25 @@ inline std::string Masked(std::string hex) {
   return hex;
 }
 
+// A command envelope around an inner frame (the code, then its items), as
+// the reader receives it, sequence zero.
+inline reader_sim::Bytes CommandEnvelope(uint16_t code, const reader_sim::Bytes& inner) {
+  using reader_sim::Tlv;
+  return reader_sim::Concat({{0xAA, 0x00},
+                             Tlv(0x81, {0x01, 0x00, static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code)}),
+                             Tlv(0x84, inner)});
+}
+
 // A command envelope as the reader receives it, sequence masked: the code,
 // then parameter 4 holding an inner frame of that code with the parameters
 // (tag, hexadecimal value) in the order given.
 inline std::string Envelope(uint16_t code, const std::vector<std::pair<uint8_t, std::string>>& parameters = {}) {
-  using reader_sim::Tlv;
-  const reader_sim::Bytes codeBytes = {static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code)};
-  reader_sim::Bytes inner = codeBytes;
+  reader_sim::Bytes inner = {static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code)};
   for (const auto& [tag, value] : parameters) {
-    const reader_sim::Bytes item = Tlv(tag, reader_sim::FromHex(value));
+    const reader_sim::Bytes item = reader_sim::Tlv(tag, reader_sim::FromHex(value));
     inner.insert(inner.end(), item.begin(), item.end());
   }
-  const reader_sim::Bytes envelope = reader_sim::Concat(
-      {{0xAA, 0x00}, Tlv(0x81, reader_sim::Concat({{0x01, 0x00}, codeBytes})), Tlv(0x84, inner)});
-  return Masked(reader_sim::ToHex(envelope));
+  return Masked(reader_sim::ToHex(CommandEnvelope(code, inner)));
 }
 
 // Every command the reader received so far, as masked hexadecimal.

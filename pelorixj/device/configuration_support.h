@@ -1,0 +1,22 @@
+// What the configuration operations share: their results told to a caller's
+// callback and the hexadecimal forms of their number parameters.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "pelorixj/device/iconfiguration_callback.h"
+
+namespace pelorixj {
+
+// Nothing when callback is null. A failure inside the callback never
+// changes the operation's own result.
+void ReportResult(IConfigurationCallback* callback, int status, std::vector<uint8_t> data = {});
+
+// Two upper-case hexadecimal digits.
+std::string HexByte(uint8_t value);
+// Four upper-case hexadecimal digits ("%04X").
+std::string Hex4(uint16_t value);
+
+}  // namespace pelorixj
