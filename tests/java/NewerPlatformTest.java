@@ -7,6 +7,8 @@ import static org.junit.Assert.assertTrue;
 
 import com.korvex.pelorix.EventListeners.Recorder;
 import java.util.List;
+import java.util.function.BooleanSupplier;
+import java.util.stream.Collectors;
 import org.junit.After;
 import org.junit.Test;
 
@@ -49,10 +51,63 @@ public class NewerPlatformTest {
         assertArrayEquals(new long[0], CoreAPI.GetDeviceListWithConnectionType(3, 4));
     }
 
+    /** All events so far, once the last one has come. */
+    private static List<String> awaitEvents(Recorder recorder, String last) throws InterruptedException {
+        for (int i = 0; i < 500 && !recorder.events.contains(last); i++) {
+            Thread.sleep(10);
+        }
+        synchronized (recorder.events) {
+            return List.copyOf(recorder.events);
+        }
+    }
+
+    @Test
+    public void aTransactionRunsWithItsEventsFromQuorlansThreads() throws InterruptedException {
+        long device = CoreAPI.GetDevice(3, 4, reader.address());
+        Recorder recorder = new Recorder();
+        WrapperIDevice.SubscribeAll(device, recorder);
+        assertTrue(WrapperIDevice.StartTransaction(device, "{\"Timeout\":30,\"PaymentMethods\":7,"
+                + "\"QuickChip\":false,\"EMVOnly\":true,\"Amount\":\"12.50\",\"CurrencyCode\":\"0840\"}"));
+        assertEquals("82=1E 84=0002 86=9F02060000000012509F03060000000000009C01005F2A020840"
+                + " A3=810101820101830101 AC=", reader.waitForCommand(0x1001));
+        List<String> events = awaitEvents(recorder, "5:card_removed");
+        // Raw messages (1 and 3) aside: one notification message per announcement.
+        assertEquals(List.of("0:connected", "13:operation_done,00001001,Operation Done,00000000",
+                "5:card_inserted", "6:PROCESSING", "5:transaction_approved", "5:transaction_completed",
+                "5:card_removed"), events.stream().filter(e -> !e.startsWith("1:") && !e.startsWith("3:"))
+                .collect(Collectors.toList()));
+        assertEquals(5, events.stream().filter(e -> e.startsWith("3:AA00")).count());
+        CoreAPI.ReleaseDevice(device);
+    }
+
+    @Test
+    public void requestsReachTheReaderAsTheirCommands() {
+        long device = CoreAPI.GetDevice(3, 4, reader.address());
+        WrapperIDevice.GetDeviceConfiguration(device);
+        Object[][] rows = {
+            {(BooleanSupplier) () -> WrapperIDevice.CancelTransaction(device), 0x1008, ""},
+            {(BooleanSupplier) () -> WrapperIDevice.SendSelection(device, "0102"), 0x1802, "81=01 82=02"},
+            {(BooleanSupplier) () -> WrapperIDevice.SendAuthorization(device, "8a02"), 0x1802, "81=00 82=30 84=8A02"},
+            {(BooleanSupplier) () -> WrapperIDevice.RequestPIN(device, "{\"MaxLength\":6,\"MinLength\":4,"
+                + "\"PINMode\":1,\"Timeout\":20,\"Tone\":1,\"Format\":2,\"PAN\":\"5413\"}"), 0x1831,
+                "81=14 82=01 83=0604 84=5413 85=02"},
+            {(BooleanSupplier) () -> WrapperIDevice.RequestSignature(device), 0x1801, "81=1C"},
+        };
+        for (Object[] row : rows) {
+            reader.clearReceived();
+            assertTrue(((BooleanSupplier) row[0]).getAsBoolean());
+            assertEquals(row[2], reader.waitForCommand((Integer) row[1]));
+        }
+        CoreAPI.ReleaseDevice(device);
+    }
+
     @Test
     public void listingFindsOnlyNewerPlatformReadersOnUsb() {
-        for (long device : CoreAPI.GetDeviceList(3)) {
+        long[] listed = CoreAPI.GetDeviceList(3);
+        assertArrayEquals(listed, CoreAPI.GetDeviceListWithConnectionType(3, 0));
+        for (long device : listed) {
             assertTrue(WrapperIDevice.GetConnectionInfo(device).endsWith(",\"ConnectionType\":0,\"DeviceType\":3}"));
         }
+        CoreAPI.ReleaseDeviceList(listed);
     }
 }

@@ -12,6 +12,7 @@ import java.nio.charset.StandardCharsets;
 import java.util.ArrayList;
 import java.util.Collections;
 import java.util.List;
+import java.util.concurrent.CountDownLatch;
 import org.junit.After;
 import org.junit.Before;
 import org.junit.Test;
@@ -169,6 +170,36 @@ public class OlderFamilyTest {
         long again = CoreAPI.GetDeviceList(0)[0];
         devices.add(again);
         assertEquals(info(READER, 0), WrapperIDevice.GetConnectionInfo(again));
+    }
+
+    @Test
+    public void aDeviceReleasedOnSeveralThreadsAtOnceIsClosedAndFreedOnce() throws InterruptedException {
+        for (int round = 0; round < 20; round++) {
+            long device = CoreAPI.GetDevice(0, 0, READER);
+            WrapperIDevice.SubscribeAll(device, new Recorder());
+            WrapperIDevice.GetDeviceInfo(device);
+            BrannetStandin.takeCallLog();
+            CountDownLatch start = new CountDownLatch(1);
+            List<Thread> threads = new ArrayList<>();
+            for (int t = 0; t < 4; t++) {
+                Thread thread = new Thread(() -> {
+                    try {
+                        start.await();
+                    } catch (InterruptedException e) {
+                        return;
+                    }
+                    CoreAPI.ReleaseDeviceList(new long[] {device, device});
+                });
+                thread.start();
+                threads.add(thread);
+            }
+            start.countDown();
+            for (Thread thread : threads) {
+                thread.join();
+            }
+            assertEquals(1, BrannetStandin.takeCallLog().split("CloseDeviceEx", -1).length - 1);
+            assertEquals(0, BrannetStandin.openHandle(READER));
+        }
     }
 
     @Test
