@@ -40,6 +40,14 @@ Bytes Pattern(size_t size) {
   return data;
 }
 
+// The packet stream numbers continuation packets with 16 bits, which bounds
+// a message to 59 + 65535 * 61 + 61 bytes: 17 of them frame the content.
+constexpr size_t kLargestMessage = 3997755;
+constexpr size_t kLargestContent = kLargestMessage - 17;
+// Quorlan reassembles what it receives from at most 65534 continuation
+// packets, one fewer than the stream numbers.
+constexpr size_t kLargestReceivedContent = kLargestContent - 61;
+
 const Bytes kFileId = {0x01, 0x00, 0x00, 0x00};
 const Bytes kPayload = {0xCE, 0x03, 0x82, 0x01, 0x41};
 const Bytes kFile = BuildFileMessage(0xD821, 0x01000000, kPayload);
@@ -83,6 +91,26 @@ TEST(GetFile, AsksForTheFileAndTakesTheFirstFileMessageOfThatFile) {
       const bool sent = c.open && c.fileId.size() == 4;
       EXPECT_EQ(session.ReceivedHex(), sent ? std::vector<std::string>{request} : std::vector<std::string>{});
     }
+  }
+}
+
+TEST(GetFile, Takes3MegabytesAndTheLargestFileThroughTheLink) {
+  for (size_t size : {size_t{3} << 20, kLargestReceivedContent}) {
+    SCOPED_TRACE(size);
+    ConfigurationSession session;
+    // Room for the sanitizers' pace: the size is under test, not the wait.
+    session.control->SetResponseWaits({1000, 60000});
+    const Bytes content = Pattern(size);
+    const Bytes file = BuildFileMessage(0xD821, 0x01000000, content);
+    ASSERT_EQ(file.size(), size + 17);
+    session.reader.SetReply(0xD821, Reply::Ok().Then(file));
+    ASSERT_TRUE(session.Open());
+    RecordingCallback callback;
+    EXPECT_EQ(session.configuration.GetFile(kFileId, &callback), 0);
+    ASSERT_EQ(callback.results.size(), 1u);
+    EXPECT_EQ(callback.results[0].first, 0);
+    EXPECT_TRUE(callback.results[0].second == Hex(content));
+    EXPECT_TRUE(session.reader.ProtocolErrors().empty());
   }
 }
 
@@ -246,15 +274,12 @@ TEST(SendImage, UploadsIntoSlots1To4Only) {
   }
 }
 
-// The packet stream numbers continuation packets with 16 bits, which bounds
-// a message to 59 + 65535 * 61 + 61 bytes: 17 of them frame the content.
-constexpr size_t kLargestMessage = 3997755;
-constexpr size_t kLargestContent = kLargestMessage - 17;
-
 TEST(SendImage, Uploads3MegabytesAndTheLargestImageThroughTheLink) {
   for (size_t size : {size_t{3} << 20, kLargestContent}) {
     SCOPED_TRACE(size);
     ConfigurationSession session;
+    // Room for the sanitizers' pace: the size is under test, not the wait.
+    session.control->SetResponseWaits({1000, 60000});
     reader_sim::UploadScript script;
     script.sha256 = Sha256;
     reader_sim::UploadDesk desk(session.reader, script);

@@ -158,6 +158,8 @@ TEST(Firmware, Sends3MegabytesAndTheLargestImageThroughTheLink) {
   for (size_t size : {size_t{3} << 20, size_t{3997755 - 61}}) {
     SCOPED_TRACE(size);
     ConfigurationSession session;
+    // Room for the sanitizers' pace: the size is under test, not the waits.
+    session.control->SetResponseWaits({1000, 5000, 60000});
     InstallingReader(session.reader);
     ASSERT_TRUE(session.Open());
     Bytes image(size);
