@@ -40,4 +40,12 @@ jbyteArray ToJavaBytes(JNIEnv* env, const std::vector<uint8_t>& bytes) {
   return array;
 }
 
+jbyteArray NewEmptyJavaBytes(JNIEnv* env) {
+  jbyteArray result = env->NewByteArray(0);
+  if (result == nullptr) {
+    env->ExceptionClear();
+  }
+  return result;
+}
+
 }  // namespace pelorixj

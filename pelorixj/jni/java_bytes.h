@@ -15,4 +15,8 @@ std::vector<uint8_t> FromJavaBytes(JNIEnv* env, jbyteArray array);
 // none, never null. Throws JniFailure when the VM cannot make it.
 jbyteArray ToJavaBytes(JNIEnv* env, const std::vector<uint8_t>& bytes);
 
+// A new Java byte[] of length 0, for failure values: never throws; null
+// only when the VM is out of memory (that exception is cleared).
+jbyteArray NewEmptyJavaBytes(JNIEnv* env);
+
 }  // namespace pelorixj

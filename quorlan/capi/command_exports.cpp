@@ -24,13 +24,16 @@ QRX_API intptr_t QRX_CALL QRX_CreateCommand(int commandCode) {
 
 QRX_API void QRX_CALL QRX_SetCommandParameter(intptr_t command, int tag, const char* hexValue) {
   if (IsNoObject(command) || hexValue == nullptr) return;
-  GuardExport([&] { CommandOf(command)->frame.SetParameterFromTag(static_cast<uint8_t>(tag), hexValue); });
+  GuardExport([&] {
+    CommandOf(command)->frame.SetParameter(StoredKeyOfTag(static_cast<uint8_t>(tag)),
+                                           HexStringToBytes(hexValue));
+  });
 }
 
 QRX_API const char* QRX_CALL QRX_GetCommandBytesInHex(intptr_t command) {
   if (IsNoObject(command)) return kEmptyText;
   return GuardExport<const char*>(kEmptyText, [&] {
-    return StoreInOutputBuffer(BytesToHexString(CommandOf(command)->Serialize()), kCommandBytesBuffer);
+    return StoreHexInOutputBuffer({ViewOf(CommandOf(command)->Serialize())}, kCommandBytesBuffer);
   });
 }
 
@@ -43,7 +46,7 @@ QRX_API const char* QRX_CALL QRX_GetFormattedCommandBytesInHex(const char* forma
   if (formattedCommand == nullptr) return kEmptyText;
   return GuardExport<const char*>(kEmptyText, [&] {
     auto bytes = BuildFormattedCommand(formattedCommand);
-    return bytes ? StoreInOutputBuffer(BytesToHexString(*bytes), kResultBuffer) : kEmptyText;
+    return bytes ? StoreHexInOutputBuffer({ViewOf(*bytes)}, kResultBuffer) : kEmptyText;
   });
 }
 

@@ -78,7 +78,7 @@ QRX_API void QRX_CALL QRX_SetDataArriveCallback(intptr_t handle, QRX_DataArriveC
       return;
     }
     device->SetDataCallback([callback, handle](OrvaneDevice*, std::vector<uint8_t> message) {
-      callback(reinterpret_cast<void*>(handle), StoreInOutputBuffer(BytesToHexString(message), kResultBuffer));
+      callback(reinterpret_cast<void*>(handle), StoreHexInOutputBuffer({ViewOf(message)}, kResultBuffer));
     });
   });
 }

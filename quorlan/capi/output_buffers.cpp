@@ -1,6 +1,7 @@
 #include "quorlan/capi/output_buffers.h"
 
 #include <cstring>
+#include <new>
 
 namespace quorlan {
 
@@ -8,25 +9,47 @@ const char kEmptyText[] = "";
 
 OutputBuffer::OutputBuffer(uint32_t capacity) : start_(new char[capacity]), capacity_(capacity) {}
 
-const char* OutputBuffer::Store(const std::string& text) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  const uint64_t need = static_cast<uint64_t>(text.size()) + kSlack;
-  char* place;
+char* OutputBuffer::Reserve(size_t length) {
+  if (length > SIZE_MAX - kSlack) throw std::bad_alloc();
+  const size_t need = length + kSlack;
   if (need > capacity_) {
-    oversized_.reset(new char[need]);
-    place = oversized_.get();
-  } else {
-    if (fill_ + need <= capacity_) {
-      place = start_.get() + fill_;
-      fill_ += static_cast<uint32_t>(need);
-    } else {
-      place = start_.get();
-      fill_ = static_cast<uint32_t>(need);
+    if (need > oversizedCapacity_) {
+      oversized_.reset(new char[need]);
+      oversizedCapacity_ = need;
     }
+    return oversized_.get();
   }
-  std::memset(place, 0, need);
-  std::memcpy(place, text.c_str(), text.size() + 1);
+  if (fill_ + need <= capacity_) {
+    char* place = start_.get() + fill_;
+    fill_ += static_cast<uint32_t>(need);
+    return place;
+  }
+  fill_ = static_cast<uint32_t>(need);
+  return start_.get();
+}
+
+template <class Write>
+const char* OutputBuffer::Place(size_t length, Write write) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  char* place = Reserve(length);
+  write(place);
+  std::memset(place + length, 0, kSlack);
   return place;
+}
+
+const char* OutputBuffer::Store(const std::string& text) {
+  return Place(text.size(), [&](char* place) { std::memcpy(place, text.data(), text.size()); });
+}
+
+const char* OutputBuffer::StoreHex(std::initializer_list<ByteView> pieces) {
+  size_t length = 0;
+  for (const ByteView& piece : pieces) length += 2 * piece.size;
+  return Place(length, [&](char* place) {
+    for (const ByteView& piece : pieces) {
+      EncodeHex(piece.data, piece.size, place);
+      place += 2 * piece.size;
+    }
+  });
 }
 
 namespace {
@@ -40,6 +63,10 @@ OutputBuffer* const outputBuffers = new OutputBuffer[3];
 
 const char* StoreInOutputBuffer(const std::string& text, OutputBufferIndex index) {
   return outputBuffers[index].Store(text);
+}
+
+const char* StoreHexInOutputBuffer(std::initializer_list<ByteView> pieces, OutputBufferIndex index) {
+  return outputBuffers[index].StoreHex(pieces);
 }
 
 }  // namespace quorlan

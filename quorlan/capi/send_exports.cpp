@@ -28,7 +28,7 @@ std::shared_ptr<OrvaneDevice> DeviceOf(intptr_t handle) {
 }
 
 const char* StoreReply(const Bytes& reply) {
-  return reply.empty() ? kEmptyText : StoreInOutputBuffer(BytesToHexString(reply), kResultBuffer);
+  return reply.empty() ? kEmptyText : StoreHexInOutputBuffer({ViewOf(reply)}, kResultBuffer);
 }
 
 const char* SendWithProgressAndWait(OrvaneDevice& device, const Bytes& bytes, QRX_ProgressCallback callback,

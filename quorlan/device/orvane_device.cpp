@@ -22,7 +22,7 @@ namespace {
 thread_local const OrvaneDevice* stateDeliveryOf = nullptr;
 
 std::optional<EnvelopeHeader> CommandHeaderOf(const OrvaneDevice::Message& bytes) {
-  auto header = ReadEnvelopeHeader(bytes);
+  auto header = ReadEnvelopeHeader(ViewOf(bytes));
   if (header && header->kind != kMessageKindCommand) header.reset();
   return header;
 }
@@ -290,8 +290,9 @@ void OrvaneDevice::OnPackageMessage(Message message) {
     std::lock_guard<std::mutex> lock(callbackMutex_);
     callback = dataCallback_;
   }
-  if (callback) queue_.Enqueue(std::move(callback), this, message);
+  // The waiting caller first: waking the delivery worker takes a while.
   AnswerClaim(message);
+  if (callback) queue_.Enqueue(std::move(callback), this, std::move(message));
 }
 
 void OrvaneDevice::AnswerClaim(const Message& message) {
@@ -299,8 +300,8 @@ void OrvaneDevice::AnswerClaim(const Message& message) {
     std::lock_guard<std::mutex> lock(activityMutex_);
     if (messageClaims_.empty()) return;
   }
-  const bool response = OrvaneResponse::TryParse(message).has_value();
-  const auto header = ReadEnvelopeHeader(message);
+  const bool response = ReadResponse(ViewOf(message)).has_value();
+  const auto header = ReadEnvelopeHeader(ViewOf(message));
   std::lock_guard<std::mutex> lock(activityMutex_);
   Claim* chosen = nullptr;
   int chosenFit = -1;

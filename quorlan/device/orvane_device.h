@@ -129,7 +129,7 @@ class OrvaneDevice {
 
   // Last, so that it is destroyed first: a running callback is waited for
   // while the rest of the device still exists, and queued messages are dropped.
-  OperationQueue<OrvaneDevice*, Message> queue_;
+  OperationQueue<OrvaneDevice*> queue_;
 };
 
 }  // namespace quorlan

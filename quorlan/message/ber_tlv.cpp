@@ -10,7 +10,7 @@ namespace quorlan {
 namespace {
 
 struct ItemHeader {
-  std::string tag;
+  ByteView tag;
   bool constructed = false;
   // Saturated well above any count of data, so it still runs past the data.
   uint64_t length = 0;
@@ -23,22 +23,19 @@ constexpr uint64_t kLengthCeiling = uint64_t{1} << 40;
 // no room left for the length field.
 std::optional<ItemHeader> ReadItemHeader(const uint8_t* data, size_t count, size_t& p) {
   if (p >= count || data[p] == 0x00) return std::nullopt;
-  uint8_t tagBytes[kMaxTlvTagBytes];
-  size_t tagSize = 0;
+  const size_t tagStart = p;
   const uint8_t first = data[p++];
-  tagBytes[tagSize++] = first;
   if ((first & 0x1F) == 0x1F) {
     while (p < count && data[p] != 0x00) {
-      if (tagSize == kMaxTlvTagBytes) return std::nullopt;
+      if (p - tagStart == kMaxTlvTagBytes) return std::nullopt;
       const uint8_t next = data[p++];
-      tagBytes[tagSize++] = next;
       if ((next & 0x80) == 0) break;
     }
   }
   if (p >= count) return std::nullopt;
 
   ItemHeader header;
-  header.tag = BytesToHexString(Bytes(tagBytes, tagBytes + tagSize));
+  header.tag = ByteView{data + tagStart, p - tagStart};
   header.constructed = (first & 0x20) != 0;
   const uint8_t lengthByte = data[p++];
   if (lengthByte < 0x80) {
@@ -54,7 +51,7 @@ std::optional<ItemHeader> ReadItemHeader(const uint8_t* data, size_t count, size
 
 int StatedLength(uint64_t length) { return static_cast<int>(std::min<uint64_t>(length, INT_MAX)); }
 
-std::string HexOfRange(const uint8_t* data, size_t count) { return BytesToHexString(Bytes(data, data + count)); }
+std::string HexOf(ByteView bytes) { return BytesToHexString(bytes.data, bytes.size); }
 
 }  // namespace
 
@@ -76,7 +73,7 @@ TlvNodes ParseBerTlvFlat(const uint8_t* data, size_t count) {
     if (!header) break;
     if (header->constructed && openEnds.size() == kMaxBerTlvDepth) break;
     const size_t available = static_cast<size_t>(std::min<uint64_t>(header->length, count - p));
-    nodes.emplace_back(std::move(header->tag), HexOfRange(data + p, available), StatedLength(header->length));
+    nodes.emplace_back(HexOf(header->tag), BytesToHexString(data + p, available), StatedLength(header->length));
     if (header->constructed) {
       openEnds.push_back(p + header->length);
     } else {
@@ -88,20 +85,30 @@ TlvNodes ParseBerTlvFlat(const uint8_t* data, size_t count) {
 
 TlvNodes ParseBerTlvFlat(const Bytes& bytes) { return ParseBerTlvFlat(bytes.data(), bytes.size()); }
 
-TlvNodes ParseBerTlvTopLevel(const uint8_t* data, size_t count) {
-  TlvNodes nodes;
-  if (data == nullptr || count < 2) return nodes;
+std::vector<TlvItemView> ReadBerTlvTopLevel(ByteView bytes) {
+  std::vector<TlvItemView> items;
+  const uint8_t* data = bytes.data;
+  const size_t count = bytes.size;
+  if (data == nullptr || count < 2) return items;
   size_t p = 0;
   while (p < count) {
     auto header = ReadItemHeader(data, count, p);
     if (!header) break;
     if (header->length > count - p) {
-      nodes.clear();
+      items.clear();
       break;
     }
     const auto length = static_cast<size_t>(header->length);
-    nodes.emplace_back(std::move(header->tag), HexOfRange(data + p, length), StatedLength(header->length));
+    items.push_back(TlvItemView{header->tag, ByteView{data + p, length}});
     p += length;
+  }
+  return items;
+}
+
+TlvNodes ParseBerTlvTopLevel(const uint8_t* data, size_t count) {
+  TlvNodes nodes;
+  for (const TlvItemView& item : ReadBerTlvTopLevel(ByteView{data, count})) {
+    nodes.emplace_back(HexOf(item.tag), HexOf(item.value), StatedLength(item.value.size));
   }
   return nodes;
 }

@@ -38,6 +38,15 @@ TlvNodes ParseBerTlvFlat(const Bytes& bytes);
 TlvNodes ParseBerTlvTopLevel(const uint8_t* data, size_t count);
 TlvNodes ParseBerTlvTopLevel(const Bytes& bytes);
 
+// An item seen in place.
+struct TlvItemView {
+  ByteView tag;
+  ByteView value;
+};
+
+// The items of ParseBerTlvTopLevel, seen in place.
+std::vector<TlvItemView> ReadBerTlvTopLevel(ByteView bytes);
+
 // Value text of the first node whose tag equals the upper-cased tag; the
 // empty text when there is none.
 std::string FindTlvValue(const TlvNodes& nodes, const std::string& tag);

@@ -17,13 +17,22 @@ OrvaneCommand::OrvaneCommand(uint16_t commandCode) : commandCode(commandCode), f
   DrawCommandSequence();
 }
 
+// The envelope with parameters 1 and 4, the inner frame written straight
+// into it: a command may carry megabytes.
 Bytes OrvaneCommand::Serialize() const {
-  OrvaneAPIFrameWork envelope(kEnvelopeFrameType);
-  uint8_t sequence = DrawCommandSequence();
-  envelope.SetParameter(1, {kMessageKindCommand, sequence, static_cast<uint8_t>(commandCode >> 8),
-                            static_cast<uint8_t>(commandCode & 0xFF)});
-  envelope.SetParameter(4, frame.Serialize());
-  return envelope.Serialize();
+  const uint8_t sequence = DrawCommandSequence();
+  const uint8_t header[] = {kMessageKindCommand, sequence, static_cast<uint8_t>(commandCode >> 8),
+                            static_cast<uint8_t>(commandCode & 0xFF)};
+  const size_t innerSize = frame.SerializedSize();
+  Bytes out;
+  out.reserve(2 + TlvHeaderSize(sizeof header) + sizeof header + TlvHeaderSize(innerSize) + innerSize);
+  out.push_back(static_cast<uint8_t>(kEnvelopeFrameType >> 8));
+  out.push_back(static_cast<uint8_t>(kEnvelopeFrameType & 0xFF));
+  AppendTlvHeader(out, TagOfParameterKey(1), sizeof header);
+  out.insert(out.end(), header, header + sizeof header);
+  AppendTlvHeader(out, TagOfParameterKey(4), innerSize);
+  frame.AppendTo(out);
+  return out;
 }
 
 }  // namespace quorlan

@@ -10,6 +10,22 @@
 
 namespace quorlan {
 
+// A file message read in place: the payload is seen inside the bytes it was
+// read from.
+struct FileMessageView {
+  uint16_t code = 0;
+  uint32_t fileId = 0;
+  ByteView payload;
+};
+
+// Nothing for bytes that are no file message, with the failure
+// OrvaneFileMessage::Parse would raise.
+std::optional<FileMessageView> ReadFileMessage(ByteView bytes, ParseFailure* failure = nullptr);
+
+// The bytes of OrvaneFileMessage::Build(fileId, payload, code).Serialize()
+// that come before the payload, which ends them.
+Bytes FileMessageBytesBeforePayload(uint32_t fileId, size_t payloadSize, uint16_t code);
+
 class OrvaneFileMessage : public OrvaneAPIFrameWork {
  public:
   // Parameter 1 is 04 00, the code and the file identifier; parameter 4 is

@@ -24,62 +24,125 @@ uint8_t TagOfParameterKey(int key) {
   return 0xFF;
 }
 
+namespace {
+
+// Bytes after the first of a BER length field.
+int BerLengthDigits(uint32_t count) {
+  return count < 128 ? 0 : count < 256 ? 1 : count < 65536 ? 2 : count < 16777216 ? 3 : 4;
+}
+
+void AppendBerLength(Bytes& out, uint32_t count) {
+  const int digits = BerLengthDigits(count);
+  out.push_back(static_cast<uint8_t>(digits == 0 ? count : 0x80 + digits));
+  for (int i = digits - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(count >> (8 * i)));
+}
+
+// Calls store(key, value) for each parameter of a frame of at least 3 bytes
+// and returns its type; a key given twice is stored twice, the last one last.
+template <class Store>
+FrameType ReadParameters(ByteView bytes, Store store) {
+  TlvItemReader reader(bytes.data + 2, bytes.size - 2);
+  uint8_t tag;
+  ByteView value;
+  while (reader.Next(&tag, &value)) {
+    const int key = ParameterKeyOfTag(tag);
+    if (key != 0) store(key, value);
+  }
+  return static_cast<FrameType>(bytes[0] << 8 | bytes[1]);
+}
+
+}  // namespace
+
 Bytes BerLengthBytes(uint32_t count) {
-  int size = count < 128 ? 0 : count < 256 ? 1 : count < 65536 ? 2 : count < 16777216 ? 3 : 4;
   Bytes out;
-  out.push_back(static_cast<uint8_t>(size == 0 ? count : 0x80 + size));
-  for (int i = size - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(count >> (8 * i)));
+  AppendBerLength(out, count);
   return out;
 }
 
 std::string BerLengthToHex(uint32_t count) { return BytesToHexString(BerLengthBytes(count)); }
 
-Bytes EncodeTlvItem(const TlvItem& item) {
-  Bytes out;
-  Bytes length = BerLengthBytes(static_cast<uint32_t>(item.value.size()));
-  out.reserve(1 + length.size() + item.value.size());
-  out.push_back(item.tag);
-  out.insert(out.end(), length.begin(), length.end());
-  out.insert(out.end(), item.value.begin(), item.value.end());
-  return out;
+void AppendTlvHeader(Bytes& out, uint8_t tag, size_t length) {
+  out.push_back(tag);
+  AppendBerLength(out, static_cast<uint32_t>(length));
+}
+
+size_t TlvHeaderSize(size_t length) { return 2 + BerLengthDigits(static_cast<uint32_t>(length)); }
+
+bool TlvItemReader::Next(uint8_t* tag, ByteView* value) {
+  size_t p = position_;
+  if (p >= count_ || data_[p] == 0x00 || p + 1 >= count_) {
+    position_ = count_;
+    return false;
+  }
+  *tag = data_[p];
+  const uint8_t first = data_[p + 1];
+  p += 2;
+  int32_t length = first;
+  if (first & 0x80) {
+    const size_t digits = first & 0x7F;
+    uint32_t built = 0;
+    for (size_t i = 0; i < digits && p < count_; ++i, ++p) {
+      built = (built << 8) | data_[p];
+    }
+    length = static_cast<int32_t>(built);
+  }
+  size_t take = 0;
+  if (length > 0) take = std::min(static_cast<size_t>(length), count_ - p);
+  *value = ByteView{data_ + p, take};
+  position_ = p + take;
+  return true;
 }
 
 std::vector<TlvItem> ParseTlvItems(const uint8_t* data, size_t count) {
   std::vector<TlvItem> items;
-  if (data == nullptr || count < 2) return items;
-  size_t p = 0;
-  while (p < count) {
-    uint8_t tag = data[p];
-    if (tag == 0x00 || p + 1 >= count) break;
-    uint8_t first = data[p + 1];
-    p += 2;
-    int32_t length = first;
-    if (first & 0x80) {
-      size_t digits = first & 0x7F;
-      uint32_t built = 0;
-      for (size_t i = 0; i < digits && p < count; ++i, ++p) {
-        built = (built << 8) | data[p];
-      }
-      length = static_cast<int32_t>(built);
-    }
-    TlvItem item;
-    item.tag = tag;
-    if (length > 0) {
-      size_t take = std::min(static_cast<size_t>(length), count - p);
-      item.value.assign(data + p, data + p + take);
-      p += take;
-    }
+  TlvItemReader reader(data, count);
+  TlvItem item;
+  ByteView value;
+  while (reader.Next(&item.tag, &value)) {
+    item.value = value.ToBytes();
     items.push_back(std::move(item));
   }
   return items;
 }
 
-Bytes OrvaneAPIFrameWork::Serialize() const {
-  Bytes out = {static_cast<uint8_t>(type >> 8), static_cast<uint8_t>(type & 0xFF)};
-  for (const auto& [key, value] : parameters) {
-    Bytes item = EncodeTlvItem(TlvItem{TagOfParameterKey(key), value});
-    out.insert(out.end(), item.begin(), item.end());
+std::optional<FrameView> FrameView::Read(ByteView bytes) {
+  if (bytes.size < 3) return std::nullopt;
+  FrameView frame;
+  frame.type = ReadParameters(bytes, [&](int key, ByteView value) { frame.parameters_[key] = value; });
+  return frame;
+}
+
+FrameView FrameView::Of(const OrvaneAPIFrameWork& frame) {
+  FrameView view(frame.type);
+  for (const auto& [key, value] : frame.parameters) {
+    if (key >= 0 && key < kKeys) view.parameters_[key] = ViewOf(value);
   }
+  return view;
+}
+
+ByteView FrameView::Parameter(int key) const {
+  return key >= 0 && key < kKeys ? parameters_[key] : ByteView();
+}
+
+size_t OrvaneAPIFrameWork::SerializedSize() const {
+  size_t size = 2;
+  for (const auto& entry : parameters) size += TlvHeaderSize(entry.second.size()) + entry.second.size();
+  return size;
+}
+
+void OrvaneAPIFrameWork::AppendTo(Bytes& out) const {
+  out.push_back(static_cast<uint8_t>(type >> 8));
+  out.push_back(static_cast<uint8_t>(type & 0xFF));
+  for (const auto& [key, value] : parameters) {
+    AppendTlvHeader(out, TagOfParameterKey(key), value.size());
+    out.insert(out.end(), value.begin(), value.end());
+  }
+}
+
+Bytes OrvaneAPIFrameWork::Serialize() const {
+  Bytes out;
+  out.reserve(SerializedSize());
+  AppendTo(out);
   return out;
 }
 
@@ -89,13 +152,12 @@ OrvaneAPIFrameWork OrvaneAPIFrameWork::Parse(const Bytes& bytes) {
   return std::move(*frame);
 }
 
-std::optional<OrvaneAPIFrameWork> OrvaneAPIFrameWork::TryParse(const Bytes& bytes) {
-  if (bytes.size() < 3) return std::nullopt;
-  OrvaneAPIFrameWork frame(static_cast<FrameType>(bytes[0] << 8 | bytes[1]));
-  for (TlvItem& item : ParseTlvItems(bytes.data() + 2, bytes.size() - 2)) {
-    int key = ParameterKeyOfTag(item.tag);
-    if (key != 0) frame.parameters[key] = std::move(item.value);
-  }
+std::optional<OrvaneAPIFrameWork> OrvaneAPIFrameWork::TryParse(const Bytes& bytes) { return TryParse(ViewOf(bytes)); }
+
+std::optional<OrvaneAPIFrameWork> OrvaneAPIFrameWork::TryParse(ByteView bytes) {
+  if (bytes.size < 3) return std::nullopt;
+  OrvaneAPIFrameWork frame;
+  frame.type = ReadParameters(bytes, [&](int key, ByteView value) { frame.parameters[key] = value.ToBytes(); });
   return frame;
 }
 

@@ -11,6 +11,20 @@
 
 namespace quorlan {
 
+// A notification read in place: its inner frame is seen inside the bytes it
+// was read from.
+struct NotificationView {
+  uint16_t id = 0;
+  uint32_t code = 0;
+  FrameView frame;
+  // Parameter 4, which holds the inner frame.
+  ByteView frameBytes;
+};
+
+// Nothing for bytes that are no notification, with the failure
+// OrvaneNotification::Parse would raise.
+std::optional<NotificationView> ReadNotification(ByteView bytes, ParseFailure* failure = nullptr);
+
 class OrvaneNotification {
  public:
   OrvaneNotification() = default;

@@ -11,6 +11,24 @@
 
 namespace quorlan {
 
+// A response read in place: its inner frame is seen inside the bytes it was
+// read from.
+struct ResponseView {
+  // As OrvaneResponse::StatusCode.
+  int32_t StatusCode() const;
+
+  uint16_t commandId = 0;
+  int commandStatus = 0;
+  int operationStatus = 0;
+  FrameView frame;
+  // Parameter 4, which holds the inner frame.
+  ByteView frameBytes;
+};
+
+// Nothing for bytes that are no response, with the failure
+// OrvaneResponse::Parse would raise.
+std::optional<ResponseView> ReadResponse(ByteView bytes, ParseFailure* failure = nullptr);
+
 class OrvaneResponse {
  public:
   // Throws std::runtime_error with "invalid data", "Invalid frameword id",

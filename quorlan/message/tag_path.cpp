@@ -55,32 +55,45 @@ std::optional<PathStep> ReadPathStep(const std::string& element) {
   return step;
 }
 
+// Whether text is the upper-case hexadecimal text of the tag's bytes.
+bool IsTextOfTag(const std::string& text, ByteView tag) {
+  if (text.size() != 2 * tag.size) return false;
+  char digits[2 * kMaxTlvTagBytes];
+  EncodeHex(tag.data, tag.size, digits);
+  return text.compare(0, text.size(), digits, text.size()) == 0;
+}
+
 }  // namespace
 
-Bytes SelectByTagPath(const OrvaneAPIFrameWork& frame, const std::string& path) {
+ByteView SelectByTagPath(const FrameView& frame, const std::string& path) {
   const std::vector<std::string> elements = SplitString(path, ".");
-  if (elements.empty()) return Bytes();
+  if (elements.empty()) return ByteView();
   const std::optional<int> key = ParameterKeyOfPathHead(elements[0]);
-  if (!key) return Bytes();
-  Bytes value = frame.GetParameter(*key);
-  // A value is read again only when a step changed it.
-  TlvNodes nodes = ParseBerTlvTopLevel(value);
+  if (!key) return ByteView();
+  ByteView value = frame.Parameter(*key);
+  // Read when a step needs them, again only after a step changed the value.
+  std::optional<std::vector<TlvItemView>> items;
   for (size_t i = 1; i < elements.size(); ++i) {
     const std::optional<PathStep> step = ReadPathStep(elements[i]);
     if (!step) continue;
-    const TlvNode* taken = nullptr;
+    if (!items) items = ReadBerTlvTopLevel(value);
+    const TlvItemView* taken = nullptr;
     int remaining = step->occurrence;
-    for (const TlvNode& node : nodes) {
-      if (node.tag == step->tag && remaining-- == 0) {
-        taken = &node;
+    for (const TlvItemView& item : *items) {
+      if (IsTextOfTag(step->tag, item.tag) && remaining-- == 0) {
+        taken = &item;
         break;
       }
     }
     if (taken == nullptr) continue;
-    value = HexStringToBytes(taken->value);
-    nodes = ParseBerTlvTopLevel(value);
+    value = taken->value;
+    items.reset();
   }
   return value;
+}
+
+Bytes SelectByTagPath(const OrvaneAPIFrameWork& frame, const std::string& path) {
+  return SelectByTagPath(FrameView::Of(frame), path).ToBytes();
 }
 
 }  // namespace quorlan

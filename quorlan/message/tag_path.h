@@ -15,5 +15,7 @@ namespace quorlan {
 // Throws std::invalid_argument when the first element has no hexadecimal
 // digit and std::out_of_range when an index exceeds the int range.
 Bytes SelectByTagPath(const OrvaneAPIFrameWork& frame, const std::string& path);
+// The same, seen inside the frame's bytes.
+ByteView SelectByTagPath(const FrameView& frame, const std::string& path);
 
 }  // namespace quorlan

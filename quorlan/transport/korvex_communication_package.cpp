@@ -1,6 +1,7 @@
 #include "quorlan/transport/korvex_communication_package.h"
 
 #include <algorithm>
+#include <array>
 
 namespace quorlan {
 namespace {
@@ -15,25 +16,27 @@ void KorvexCommunicationPackage::Send(std::vector<uint8_t> data, Writer writer, 
   const bool singlePacket = data.size() <= kSinglePacketLimit;
   sendGate_.Run(
       [this, data = std::move(data), writer = std::move(writer), progress = std::move(progress)] {
-        WritePackets(BuildPackets(data.data(), data.size()), writer, progress);
+        WritePackets(data.data(), data.size(), writer, progress);
       },
       singlePacket);
 }
 
-void KorvexCommunicationPackage::WritePackets(const PacketStream& packets, const Writer& writer,
+void KorvexCommunicationPackage::WritePackets(const uint8_t* message, size_t length, const Writer& writer,
                                               const Progress& progress) {
-  for (size_t first = 0; first < packets.count; first += kPacketsPerWrite) {
-    const size_t end = std::min(packets.count, first + kPacketsPerWrite);
-    const size_t offset = first * kPacketSize;
-    const size_t length = (end - 1) * kPacketSize + packets.PacketLength(end - 1) - offset;
+  const size_t count = PacketCount(length);
+  // Cut run by run: packets of a whole message would need a fresh buffer of
+  // its size, whose pages cost more than the copying.
+  std::array<uint8_t, kPacketsPerWrite * kPacketSize> run;
+  for (size_t first = 0; first < count; first += kPacketsPerWrite) {
+    const size_t end = std::min(count, first + kPacketsPerWrite);
+    size_t size = 0;
+    for (size_t i = first; i < end; ++i) size += WritePacket(message, length, i, run.data() + size);
     // After a failed write the rest of the message is lost anyway; going on
     // would only wait out the link's time-out once per write.
-    if (writer && writer(const_cast<uint8_t*>(packets.bytes.data() + offset), static_cast<unsigned>(length)) != 0) {
-      return;
-    }
+    if (writer && writer(run.data(), static_cast<unsigned>(size)) != 0) return;
     if (!progress) continue;
     for (size_t written = first + 1; written <= end; ++written) {
-      progress(static_cast<double>(written) / static_cast<double>(packets.count));
+      progress(static_cast<double>(written) / static_cast<double>(count));
     }
   }
 }
@@ -64,7 +67,7 @@ void KorvexCommunicationPackage::OnReceived(std::vector<uint8_t> block) {
         inStep_ = false;
       }
       if (fit != StepFit::kMisfit) {
-        HandlePacket(std::vector<uint8_t>(data + position, data + position + kPacketSize));
+        HandlePacket(data + position, kPacketSize);
         position += kPacketSize;
         continue;
       }
@@ -88,14 +91,12 @@ void KorvexCommunicationPackage::DiscardPartialInput() {
 void KorvexCommunicationPackage::HandlePieces(const uint8_t* data, size_t length) {
   for (size_t position = 0; position < length; position += kPacketSize) {
     const size_t size = std::min(kPacketSize, length - position);
-    HandlePacket(std::vector<uint8_t>(data + position, data + position + size));
+    HandlePacket(data + position, size);
   }
 }
 
-void KorvexCommunicationPackage::HandlePacket(std::vector<uint8_t> packet) {
-  if (packet.empty()) return;
-  const size_t size = packet.size();
-  const uint8_t* p = packet.data();
+void KorvexCommunicationPackage::HandlePacket(const uint8_t* p, size_t size) {
+  if (size == 0) return;
   switch (p[0]) {
     case kSinglePacket:
       if (size >= 2 && size_t{2} + p[1] <= size) DeliverBytes(p + 2, p[1]);

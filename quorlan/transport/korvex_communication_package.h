@@ -30,13 +30,14 @@ class KorvexCommunicationPackage : public IKVCommunicationPackage {
   // whole message after the stray bytes is lost (see korvex_stream_step.h).
   void OnReceived(std::vector<uint8_t> block) override;
   // One packet; a packet shorter than its header says is dropped.
-  virtual void HandlePacket(std::vector<uint8_t> packet);
+  void HandlePacket(const uint8_t* packet, size_t size);
+  void HandlePacket(const std::vector<uint8_t>& packet) { HandlePacket(packet.data(), packet.size()); }
   // Also forgets a partly received packet: a stale tail would shift the
   // stream that follows.
   void DiscardPartialInput() override;
 
  protected:
-  virtual void WritePackets(const PacketStream& packets, const Writer& writer, const Progress& progress);
+  virtual void WritePackets(const uint8_t* message, size_t length, const Writer& writer, const Progress& progress);
   // Each piece of at most 64 bytes is a packet of its own.
   void HandlePieces(const uint8_t* data, size_t length);
 

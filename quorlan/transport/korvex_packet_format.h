@@ -35,6 +35,11 @@ struct PacketStream {
 
 PacketStream BuildPackets(const uint8_t* message, size_t length);
 
+size_t PacketCount(size_t length);
+// Writes packet `index` of the message to out, which has room for 64 bytes,
+// and returns its length.
+size_t WritePacket(const uint8_t* message, size_t length, size_t index, uint8_t* out);
+
 // The big-endian number in the given count of bytes (at most 4) at data.
 uint32_t ReadBigEndian(const uint8_t* data, int bytes);
 

@@ -33,6 +33,7 @@ struct Observed {
   std::mutex mutex;
   std::condition_variable changed;
   std::vector<std::string> messages;
+  std::vector<int> messageThreads;
   std::vector<int> statuses;
   std::vector<std::thread::id> statusThreads;
   std::vector<double> progress;
@@ -47,6 +48,13 @@ struct Observed {
 };
 
 std::atomic<Observed*> observed{nullptr};
+
+// A number per thread, never given twice as thread ids may be.
+int ThreadSerial() {
+  static std::atomic<int> next{0};
+  thread_local const int serial = ++next;
+  return serial;
+}
 std::atomic<std::chrono::milliseconds> callbackPause{std::chrono::milliseconds(0)};
 
 // Each callback notifies while it holds the lock, so that a test may end
@@ -58,6 +66,7 @@ void QRX_CALL RecordMessage(void*, const char* hex) {
   seen->inCallback.fetch_sub(1);
   std::lock_guard<std::mutex> lock(seen->mutex);
   seen->messages.push_back(hex);
+  seen->messageThreads.push_back(ThreadSerial());
   seen->changed.notify_all();
 }
 
@@ -140,6 +149,31 @@ TEST_F(DeviceExports, DeliversMessagesInArrivalOrderOneAtATime) {
   std::lock_guard<std::mutex> lock(seen.mutex);
   EXPECT_EQ(seen.messages, sent);
   EXPECT_FALSE(seen.overlapped);
+}
+
+TEST_F(DeviceExports, DeliversABurstWholeAndInOrder) {
+  Open();
+  std::vector<std::string> sent;
+  reader.HoldWrites();
+  for (uint32_t code = 0; code < 5000; ++code) {
+    sent.push_back(Notification(0x0101, code));
+    reader.PushNotification(0x0101, code);
+  }
+  reader.ReleaseWrites();
+  ASSERT_TRUE(seen.WaitFor([&] { return seen.messages.size() == sent.size(); }, 10s));
+  std::lock_guard<std::mutex> lock(seen.mutex);
+  EXPECT_EQ(seen.messages, sent);
+}
+
+TEST_F(DeviceExports, MessagesAFewMillisecondsApartShareOneDeliveryThread) {
+  Open();
+  for (uint16_t id = 1; id <= 20; ++id) {
+    reader.PushNotification(id, id);
+    ASSERT_TRUE(seen.WaitFor([&] { return seen.messages.size() == id; }));
+    std::this_thread::sleep_for(3ms);
+  }
+  std::lock_guard<std::mutex> lock(seen.mutex);
+  EXPECT_EQ(std::set<int>(seen.messageThreads.begin(), seen.messageThreads.end()).size(), 1u);
 }
 
 TEST_F(DeviceExports, MessagesBeforeTheDataCallbackAreDropped) {

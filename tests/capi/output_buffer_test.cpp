@@ -42,11 +42,23 @@ TEST(OutputBuffer, OversizedTextGetsABlockOfItsOwn) {
   EXPECT_EQ(buffer.Store("5"), before + 4 + 22);
   EXPECT_EQ(std::string(placed), huge);
 
+  // A block of its own is written over by the next oversized text that fits it.
   const std::string justTooLarge(OutputBuffer::kCapacity - 21, 'E');
   const char* second = buffer.Store(justTooLarge);
+  EXPECT_EQ(second, placed);
   EXPECT_EQ(std::string(second), justTooLarge);
   const std::string largestThatFits(OutputBuffer::kCapacity - 22, 'D');
   EXPECT_EQ(buffer.Store(largestThatFits), buffer.Start());
+}
+
+TEST(OutputBuffer, HexTextOfThePiecesIsFollowedByItsZeros) {
+  OutputBuffer buffer(100);
+  buffer.Store(std::string(70, 'X'));
+  const uint8_t first[] = {0x01, 0xAB};
+  const uint8_t second[] = {0xFF};
+  const char* text = buffer.StoreHex({ByteView{first, 2}, ByteView{second, 1}});
+  EXPECT_EQ(text, buffer.Start());
+  EXPECT_EQ(std::string(text, 6 + 22), "01ABFF" + std::string(22, '\0'));
 }
 
 TEST(OutputBuffer, ConcurrentStoresNeverShareAPlace) {

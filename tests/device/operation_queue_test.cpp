@@ -17,7 +17,14 @@ namespace {
 using namespace std::chrono_literals;
 
 struct Device {};
-using Queue = OperationQueue<Device*, std::vector<uint8_t>>;
+using Queue = OperationQueue<Device*>;
+
+// A number per thread, never given twice as thread ids may be.
+int ThreadSerial() {
+  static std::atomic<int> next{0};
+  thread_local const int serial = ++next;
+  return serial;
+}
 
 // Collects deliveries and notices two callbacks running at once.
 struct Deliveries {
@@ -26,7 +33,7 @@ struct Deliveries {
   std::vector<std::vector<uint8_t>> messages;
   std::atomic<int> active{0};
   std::atomic<bool> overlapped{false};
-  std::vector<std::thread::id> threads;
+  std::vector<int> threads;
 
   Queue::Callback Callback(std::chrono::microseconds work = 0us) {
     return [this, work](Device*, std::vector<uint8_t> message) {
@@ -35,7 +42,7 @@ struct Deliveries {
       active.fetch_sub(1);
       std::lock_guard<std::mutex> lock(mutex);
       messages.push_back(std::move(message));
-      threads.push_back(std::this_thread::get_id());
+      threads.push_back(ThreadSerial());
       arrived.notify_all();
     };
   }
@@ -54,14 +61,26 @@ TEST(OperationQueue, DeliversInArrivalOrderNeverConcurrently) {
   ASSERT_TRUE(deliveries.WaitFor(3));
   EXPECT_EQ(deliveries.messages, (std::vector<std::vector<uint8_t>>{{0}, {1}, {2}}));
   EXPECT_FALSE(deliveries.overlapped);
-  EXPECT_NE(deliveries.threads[0], std::this_thread::get_id());
+  EXPECT_NE(deliveries.threads[0], ThreadSerial());
+}
+
+// Producer and index in front, in messages of sizes around the one from
+// which payloads travel whole rather than copied.
+std::vector<uint8_t> Numbered(int producer, int index) {
+  const size_t sizes[] = {3, 64, 4096, 4097, 70000};
+  std::vector<uint8_t> message(sizes[index % 5], static_cast<uint8_t>(index * 7 + producer));
+  message[0] = static_cast<uint8_t>(producer);
+  message[1] = static_cast<uint8_t>(index >> 8);
+  message[2] = static_cast<uint8_t>(index);
+  return message;
 }
 
 // Many producers at once, some while the worker is busy and some while it is
-// finding the queue empty: every message arrives once, each producer's in order.
+// finding the queue empty: every message arrives once and whole, each
+// producer's in order.
 TEST(OperationQueue, ConcurrentEnqueuesLoseNothingAndKeepEachProducersOrder) {
   constexpr int kProducers = 8;
-  constexpr int kMessages = 2000;
+  constexpr int kMessages = 1200;
   Deliveries deliveries;
   Device device;
   Queue queue;
@@ -69,8 +88,7 @@ TEST(OperationQueue, ConcurrentEnqueuesLoseNothingAndKeepEachProducersOrder) {
   for (int p = 0; p < kProducers; ++p) {
     producers.emplace_back([&, p] {
       for (int i = 0; i < kMessages; ++i) {
-        queue.Enqueue(deliveries.Callback(), &device,
-                      {static_cast<uint8_t>(p), static_cast<uint8_t>(i >> 8), static_cast<uint8_t>(i)});
+        queue.Enqueue(deliveries.Callback(), &device, Numbered(p, i));
         if (i % 97 == 0) std::this_thread::sleep_for(100us);
       }
     });
@@ -83,7 +101,8 @@ TEST(OperationQueue, ConcurrentEnqueuesLoseNothingAndKeepEachProducersOrder) {
   for (const auto& message : deliveries.messages) {
     const int producer = message[0];
     const int index = message[1] << 8 | message[2];
-    EXPECT_EQ(index, next[producer]) << "producer " << producer;
+    ASSERT_EQ(index, next[producer]) << "producer " << producer;
+    ASSERT_EQ(message, Numbered(producer, index));
     next[producer] = index + 1;
   }
   EXPECT_FALSE(deliveries.overlapped);
@@ -133,17 +152,73 @@ TEST(OperationQueue, FailingCallbacksDoNotStopLaterMessages) {
   EXPECT_EQ(deliveries.messages, (std::vector<std::vector<uint8_t>>{{3}}));
 }
 
-// The worker goes away when the queue is empty; a later message starts a new one.
-TEST(OperationQueue, DeliversAgainAfterFallingIdle) {
+// Set on a worker thread by its first callback; counts the worker's end.
+struct WorkerWatch {
+  static std::atomic<int> ended;
+  bool watching = false;
+  ~WorkerWatch() {
+    if (watching) ++ended;
+  }
+};
+std::atomic<int> WorkerWatch::ended{0};
+thread_local WorkerWatch workerWatch;
+
+TEST(OperationQueue, MessagesAFewMillisecondsApartShareOneWorker) {
   Deliveries deliveries;
   Device device;
   Queue queue;
   for (uint8_t i = 0; i < 20; ++i) {
     queue.Enqueue(deliveries.Callback(), &device, {i});
     ASSERT_TRUE(deliveries.WaitFor(i + 1u));
-    if (i % 2 == 0) std::this_thread::sleep_for(1ms);
+    std::this_thread::sleep_for(3ms);
   }
+  std::lock_guard<std::mutex> lock(deliveries.mutex);
+  for (const auto& thread : deliveries.threads) EXPECT_EQ(thread, deliveries.threads[0]);
+}
+
+// The worker ends once its linger passes without a message; a later message
+// starts another one.
+TEST(OperationQueue, WorkerEndsAfterItsLingerAndALaterMessageStartsAnother) {
+  Deliveries deliveries;
+  Device device;
+  Queue queue(20ms);
+  const int endedBefore = WorkerWatch::ended;
+  auto watched = [&](Device* target, std::vector<uint8_t> message) {
+    workerWatch.watching = true;
+    deliveries.Callback()(target, std::move(message));
+  };
+  queue.Enqueue(watched, &device, {1});
+  ASSERT_TRUE(deliveries.WaitFor(1));
+  for (int i = 0; i < 500 && WorkerWatch::ended == endedBefore; ++i) std::this_thread::sleep_for(2ms);
+  EXPECT_EQ(WorkerWatch::ended, endedBefore + 1);
+  queue.Enqueue(watched, &device, {2});
+  ASSERT_TRUE(deliveries.WaitFor(2));
+  EXPECT_EQ(deliveries.messages, (std::vector<std::vector<uint8_t>>{{1}, {2}}));
+}
+
+// Messages that come just as a worker ends its linger start the next one.
+TEST(OperationQueue, DeliversEverythingWhileWorkersEndAndStart) {
+  Deliveries deliveries;
+  Device device;
+  Queue queue(1ms);
+  for (uint8_t i = 0; i < 100; ++i) {
+    queue.Enqueue(deliveries.Callback(), &device, {i});
+    std::this_thread::sleep_for(std::chrono::microseconds(500 * (i % 4)));
+  }
+  ASSERT_TRUE(deliveries.WaitFor(100));
+  for (uint8_t i = 0; i < 100; ++i) EXPECT_EQ(deliveries.messages[i], std::vector<uint8_t>{i});
   EXPECT_FALSE(deliveries.overlapped);
+}
+
+TEST(OperationQueue, DestructionEndsALingeringWorkerAtOnce) {
+  Deliveries deliveries;
+  Device device;
+  auto queue = std::make_unique<Queue>(std::chrono::seconds(30));
+  queue->Enqueue(deliveries.Callback(), &device, {1});
+  ASSERT_TRUE(deliveries.WaitFor(1));
+  const auto started = std::chrono::steady_clock::now();
+  queue.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
 }
 
 TEST(OperationQueue, DestructionDropsQueuedMessagesAndWaitsForTheRunningOne) {

@@ -25,6 +25,23 @@ final class SimulatedReader implements AutoCloseable {
 
     private static native void clearReceived(long reader);
 
+    private static native String waitForCommandHex(long reader, int code, int timeoutMs);
+
+    private static native void setReply(long reader, int code, int operationStatus, int commandStatus,
+            String parameters);
+
+    private static native void setReplyThenNotification(long reader, int code, int id, int notificationCode);
+
+    private static native void setReplyThenFile(long reader, int code, int fileId, String payloadHex);
+
+    private static native long acceptUploads(long reader);
+
+    private static native String uploads(long desk);
+
+    private static native void freeUploads(long desk);
+
+    private long uploadDesk;
+
     /** "tcp://127.0.0.1:port". */
     String address() {
         return address(reader);
@@ -44,8 +61,39 @@ final class SimulatedReader implements AutoCloseable {
         clearReceived(reader);
     }
 
+    /** The whole first command of the code received, as hexadecimal text; null when none came. */
+    String waitForCommandHex(int code) {
+        return waitForCommandHex(reader, code, 5000);
+    }
+
+    /** The reply to commands of the code, with parameters written as waitForCommand writes them. */
+    void setReply(int code, int operationStatus, int commandStatus, String parameters) {
+        setReply(reader, code, operationStatus, commandStatus, parameters);
+    }
+
+    /** Success, followed by a notification without parameters. */
+    void setReplyThenNotification(int code, int id, int notificationCode) {
+        setReplyThenNotification(reader, code, id, notificationCode);
+    }
+
+    /** Success, followed by a file message of the code. */
+    void setReplyThenFile(int code, int fileId, String payloadHex) {
+        setReplyThenFile(reader, code, fileId, payloadHex);
+    }
+
+    /** From now on the reader takes announced and signed uploads, every check passing. */
+    void acceptUploads() {
+        uploadDesk = acceptUploads(reader);
+    }
+
+    /** One line per upload taken: "id=.. name=.. content=.. token=.. fault=". */
+    String uploads() {
+        return uploads(uploadDesk);
+    }
+
     @Override
     public void close() {
         stop(reader);
+        freeUploads(uploadDesk);
     }
 }

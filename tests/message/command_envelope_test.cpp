@@ -33,6 +33,19 @@ TEST(CommandEnvelope, LargeInnerFrameUsesLongLengthForm) {
   EXPECT_EQ(inner.GetParameter(2).size(), 99u);
 }
 
+// The envelope is a frame of parameters 1 and 4, whatever the inner frame's length.
+TEST(CommandEnvelope, IsTheFrameOfItsHeaderAndItsSerializedInnerFrame) {
+  for (size_t size : {0, 120, 121, 65530, 70000}) {
+    OrvaneCommand command(0x1234);
+    if (size > 0) command.frame.SetParameter(4, Bytes(size, 0x77));
+    const Bytes bytes = command.Serialize();
+    OrvaneAPIFrameWork expected(kEnvelopeFrameType);
+    expected.SetParameter(1, {0x01, SequenceOf(bytes), 0x12, 0x34});
+    expected.SetParameter(4, command.frame.Serialize());
+    EXPECT_EQ(bytes, expected.Serialize()) << size;
+  }
+}
+
 TEST(CommandSequence, EachSerializeDrawsTheNextNumber) {
   OrvaneCommand command(0x1008);
   uint8_t first = SequenceOf(command.Serialize());

@@ -18,6 +18,14 @@ TEST(FileMessageBuild, WritesHeaderThenPayload) {
   EXPECT_EQ(large.size(), 16u + 300u);
 }
 
+TEST(FileMessageBytesBeforePayload, AreTheBuiltMessageUpToItsPayload) {
+  for (size_t size : {0, 1, 127, 128, 255, 256, 65535, 65536}) {
+    const Bytes whole = OrvaneFileMessage::Build(0x01020304, Bytes(size, 0x5A), 0xD812).Serialize();
+    EXPECT_EQ(FileMessageBytesBeforePayload(0x01020304, size, 0xD812), Bytes(whole.begin(), whole.end() - size))
+        << size;
+  }
+}
+
 TEST(FileMessageParse, GivesBackWhatWasBuilt) {
   const std::tuple<uint32_t, Bytes, uint16_t> cases[] = {
       {0x01000000, {0x01, 0x02}, 0xD812},

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "quorlan/message/plain_text.h"
 
 namespace quorlan {
@@ -31,6 +33,27 @@ TEST(HexStringToBytes, DecodesPairsTheWayTheReaderToolsDo) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(HexStringToBytes(c.text), c.bytes) << "text '" << c.text << "'";
+  }
+}
+
+// The rule itself, piece by piece: each piece of one or two characters read
+// by strtoul in base 16, its low 8 bits kept.
+uint8_t PieceByRule(const std::string& piece) {
+  return static_cast<uint8_t>(std::strtoul(piece.c_str(), nullptr, 16));
+}
+
+TEST(HexStringToBytes, AgreesWithTheRuleOnEveryPairAndEveryOddTail) {
+  for (int first = 0; first < 256; ++first) {
+    std::string text;
+    Bytes expected;
+    for (int second = 0; second < 256; ++second) {
+      const std::string pair = {static_cast<char>(first), static_cast<char>(second)};
+      text += pair;
+      expected.push_back(PieceByRule(pair));
+    }
+    ASSERT_EQ(HexStringToBytes(text), expected) << "pairs starting with " << first;
+    const std::string tail(1, static_cast<char>(first));
+    ASSERT_EQ(HexStringToBytes(text + tail).back(), PieceByRule(tail)) << "odd tail " << first;
   }
 }
 

@@ -75,14 +75,24 @@ TEST(FrameParse, ReadsTheItemsThatNameParameters) {
       {"1234818100", 0x1234, {{1, {}}}},
   };
   for (const auto& c : cases) {
-    OrvaneAPIFrameWork frame = OrvaneAPIFrameWork::Parse(HexStringToBytes(c.hex));
+    const Bytes bytes = HexStringToBytes(c.hex);
+    OrvaneAPIFrameWork frame = OrvaneAPIFrameWork::Parse(bytes);
     EXPECT_EQ(frame.type, c.type) << c.hex;
     EXPECT_EQ(frame.parameters, c.parameters) << c.hex;
+    // Read in place, the frame holds the same values.
+    const auto view = FrameView::Read(ViewOf(bytes));
+    ASSERT_TRUE(view) << c.hex;
+    EXPECT_EQ(view->type, c.type) << c.hex;
+    for (int key = 0; key <= 61; ++key) {
+      EXPECT_EQ(view->Parameter(key).ToBytes(), frame.GetParameter(key)) << c.hex << " key " << key;
+      EXPECT_EQ(FrameView::Of(frame).Parameter(key).ToBytes(), frame.GetParameter(key)) << c.hex << " key " << key;
+    }
   }
 }
 
 TEST(FrameParse, RefusesFewerThanThreeBytes) {
   for (const char* hex : {"", "AA", "AA00"}) {
+    EXPECT_FALSE(FrameView::Read(ViewOf(HexStringToBytes(hex)))) << hex;
     try {
       OrvaneAPIFrameWork::Parse(HexStringToBytes(hex));
       ADD_FAILURE() << "parsed '" << hex << "'";

@@ -1,0 +1,162 @@
+package com.korvex.pelorix;
+
+import static org.junit.Assert.assertEquals;
+import static org.junit.Assert.assertFalse;
+import static org.junit.Assert.assertNotEquals;
+import static org.junit.Assert.assertNull;
+import static org.junit.Assert.assertTrue;
+
+import java.util.ArrayList;
+import java.util.List;
+import java.util.function.LongPredicate;
+import org.junit.Test;
+
+/**
+ * WrapperIDeviceControl end to end: on a simulated reader of the newer
+ * platform (through Quorlan over TCP) and on the stand-in older-family
+ * library.
+ */
+public class DeviceControlWrapperTest {
+    private static final String OLDER_READER = "HID://P1";
+
+    /** Every boolean method, called with valid arguments. */
+    private static final LongPredicate[] BOOLEAN_METHODS = {
+        WrapperIDeviceControl::Open,
+        WrapperIDeviceControl::Close,
+        c -> WrapperIDeviceControl.Send(c, "AA00"),
+        c -> WrapperIDeviceControl.SendExtendedCommand(c, "AA00"),
+        WrapperIDeviceControl::EndSession,
+        c -> WrapperIDeviceControl.SetDateTime(c, "0102"),
+        c -> WrapperIDeviceControl.PlaySound(c, "01"),
+        c -> WrapperIDeviceControl.GetInput(c, "01"),
+        c -> WrapperIDeviceControl.DisplayMessage(c, (byte) 1, (byte) 2),
+        c -> WrapperIDeviceControl.ShowImageObject(c, "{\"Type\":0,\"Data\":\"FF\",\"BackgroundColor\":\"\"}", (byte) 0),
+        c -> WrapperIDeviceControl.ShowImage(c, (byte) 1),
+        c -> WrapperIDeviceControl.ShowBarCode(c, barCode("\"MaxVersion\":1"), (byte) 0),
+        c -> WrapperIDeviceControl.SetLatch(c, true),
+        WrapperIDeviceControl::DeviceReset,
+    };
+
+    /** The operations that neither family's control implements. */
+    private static final LongPredicate[] UNSUPPORTED = {
+        c -> WrapperIDeviceControl.SendExtendedCommand(c, "AA00"),
+        WrapperIDeviceControl::EndSession,
+        c -> WrapperIDeviceControl.SetDateTime(c, "0102"),
+        c -> WrapperIDeviceControl.PlaySound(c, "01"),
+        c -> WrapperIDeviceControl.GetInput(c, "01"),
+        c -> WrapperIDeviceControl.SetLatch(c, true),
+        c -> WrapperIDeviceControl.SetLatch(c, false),
+    };
+
+    /** A bar-code request with every member, the last one given as lastMember. */
+    private static String barCode(String lastMember) {
+        return "{\"Type\":1,\"Format\":2,\"Data\":\"C0DE\",\"BlockColor\":\"000000\",\"BackgroundColor\":\"FFFFFF\","
+                + "\"ErrorCorrection\":1,\"MaskPattern\":2,\"MinVersion\":3," + lastMember + "}";
+    }
+
+    @Test
+    public void handleZeroGivesEveryMethodsFailureValue() {
+        for (int i = 0; i < BOOLEAN_METHODS.length; i++) {
+            assertFalse("method " + i, BOOLEAN_METHODS[i].test(0));
+        }
+        assertNull(WrapperIDeviceControl.SendSync(0, "AA00"));
+    }
+
+    @Test
+    public void aNewerPlatformReaderIsDrivenThroughItsControl() {
+        try (SimulatedReader reader = new SimulatedReader()) {
+            long device = CoreAPI.GetDevice(3, 4, reader.address());
+            long control = WrapperIDevice.GetDeviceControl(device);
+            try {
+                assertEquals("{\"Data\":\"\",\"Status\":0}", WrapperIDeviceControl.SendSync(control, "AA00"));
+                assertTrue(WrapperIDeviceControl.Open(control));
+
+                String reply = WrapperIDeviceControl.SendSync(control, "AA0081040102100184021001");
+                assertTrue(reply, reply.matches("\\{\"Data\":\"AA00[0-9A-F]+\",\"Status\":0}"));
+
+                // Requests that are refused go out before the one accepted:
+                // the reader's first command of each code is the accepted one.
+                String[] refusedImages = {
+                    "{\"Type\":0,\"Data\":\"FF00\"}",
+                    "{\"Type\":0,\"Data\":7,\"BackgroundColor\":\"\"}",
+                    "{\"Type\":\"0\",\"Data\":\"FF00\",\"BackgroundColor\":\"\"}",
+                    "[1]",
+                    "{\"Type\":0,",
+                    "",
+                    null,
+                };
+                for (String json : refusedImages) {
+                    assertFalse(json, WrapperIDeviceControl.ShowImageObject(control, json, (byte) 3));
+                }
+                String[] refusedBarCodes = {
+                    barCode("\"MaxVersion\":\"1\"").replace("\"Type\":1", "\"Type\":\"1\""),
+                    barCode("\"Other\":1"),
+                    barCode("\"MaxVersion\":null"),
+                    barCode("\"MaxVersion\":4").replace("\"Data\":\"C0DE\"", "\"Data\":[192]"),
+                };
+                for (String json : refusedBarCodes) {
+                    assertFalse(json, WrapperIDeviceControl.ShowBarCode(control, json, (byte) 0));
+                }
+
+                assertTrue(WrapperIDeviceControl.DisplayMessage(control, (byte) 5, (byte) 9));
+                assertTrue(WrapperIDeviceControl.ShowImage(control, (byte) 0xF7));
+                assertTrue(WrapperIDeviceControl.ShowImageObject(control,
+                        "{\"Type\":0.9,\"Data\":\"FF00\",\"BackgroundColor\":\"\"}", (byte) 0x83));
+                assertTrue(WrapperIDeviceControl.ShowBarCode(control, barCode("\"MaxVersion\":300"), (byte) 2));
+                assertTrue(WrapperIDeviceControl.DeviceReset(control));
+                assertEquals("81=09 82=05", reader.waitForCommand(0x1803));
+                assertEquals("81=F7", reader.waitForCommand(0x1821));
+                assertEquals("81=83 82= 83=00 84=00 85=FF00", reader.waitForCommand(0x1823));
+                assertEquals("81=02 82=C0DE 83=01 84=02 85=03 86=2C 87=FFFFFF 88=000000",
+                        reader.waitForCommand(0x1822));
+                assertEquals("", reader.waitForCommand(0x1F01));
+
+                for (LongPredicate unsupported : UNSUPPORTED) {
+                    assertFalse(unsupported.test(control));
+                }
+                assertTrue(WrapperIDeviceControl.Close(control));
+                assertFalse(WrapperIDeviceControl.Send(control, "AA00"));
+            } finally {
+                CoreAPI.ReleaseDevice(device);
+            }
+        }
+    }
+
+    /** The calls of the stand-in library that carry data, with the handle written as h. */
+    private static List<String> dataCalls(long handle) {
+        List<String> calls = new ArrayList<>();
+        for (String call : BrannetStandin.takeCallLog().split("\n")) {
+            if (call.startsWith("SendCommandEx(") || call.startsWith("SendDataEx(")) {
+                calls.add(call.replace("(" + handle + ", ", "(h, "));
+            }
+        }
+        return calls;
+    }
+
+    @Test
+    public void anOlderFamilyReaderGetsTheTextsAsTheyStandAndRepliesInUpperCase() {
+        BrannetStandin.reset();
+        BrannetStandin.setReply(OLDER_READER, "0003", "aa00bc");
+        BrannetStandin.setReply(OLDER_READER, "02", "");
+        long device = CoreAPI.GetDevice(0, 0, OLDER_READER);
+        long control = WrapperIDevice.GetDeviceControl(device);
+        try {
+            assertNotEquals(0, control);
+            assertTrue(WrapperIDeviceControl.Open(control));
+            long handle = BrannetStandin.openHandle(OLDER_READER);
+            BrannetStandin.takeCallLog();
+
+            assertEquals("{\"Data\":\"AA00BC\",\"Status\":0}", WrapperIDeviceControl.SendSync(control, "0003"));
+            assertTrue(WrapperIDeviceControl.Send(control, "AA0"));
+            assertTrue(WrapperIDeviceControl.Send(control, null));
+            assertTrue(WrapperIDeviceControl.DeviceReset(control));
+            for (LongPredicate unsupported : UNSUPPORTED) {
+                assertFalse(unsupported.test(control));
+            }
+            assertEquals(List.of("SendCommandEx(h, \"0003\")", "SendDataEx(h, \"AA0\")", "SendDataEx(h, \"\")",
+                    "SendCommandEx(h, \"02\")"), dataCalls(handle));
+        } finally {
+            CoreAPI.ReleaseDevice(device);
+        }
+    }
+}
