@@ -120,7 +120,8 @@ void KorvexCommunicationPackage::HandlePacket(const uint8_t* p, size_t size) {
 }
 
 void KorvexCommunicationPackage::CompleteMessage(const uint8_t* payload, size_t length) {
-  const auto last = static_cast<uint16_t>(fragments_.size());
+  // One past the last continuation: 65536 after a full run of 16-bit numbers.
+  const auto last = static_cast<uint32_t>(fragments_.size());
   fragments_[last].assign(payload, payload + length);
   size_t total = 0;
   for (const auto& [key, bytes] : fragments_) {

@@ -44,7 +44,7 @@ class KorvexCommunicationPackage : public IKVCommunicationPackage {
  private:
   void CompleteMessage(const uint8_t* payload, size_t length);
 
-  std::map<uint16_t, std::vector<uint8_t>> fragments_;
+  std::map<uint32_t, std::vector<uint8_t>> fragments_;
   uint32_t announcedLength_ = 0;
   std::vector<uint8_t> streamTail_;
   bool inStep_ = true;

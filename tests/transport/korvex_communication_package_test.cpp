@@ -94,6 +94,17 @@ INSTANTIATE_TEST_SUITE_P(
                       PacketScenario{"EndBeforeLastContinuation", {0, 1, 2, 3, 5, 4}, false}),
     [](const auto& info) { return info.param.name; });
 
+TEST(KorvexReassembly, DeliversMessagesUpToTheLargestThePacketsNumber) {
+  // A start packet, every 16-bit continuation number, and an end packet.
+  for (size_t size : {size_t{59} + 65534 * 61 + 61, size_t{59} + 65535 * 61 + 61}) {
+    const auto message = PatternMessage(size, 3);
+    Receiver receiver;
+    receiver.Handle(PacketsOf(message));
+    ASSERT_EQ(receiver.delivered.messages.size(), 1u) << size;
+    EXPECT_EQ(receiver.delivered.messages[0], message) << size;
+  }
+}
+
 TEST(KorvexReassembly, SinglePacketsBetweenFragmentsAreDeliveredAtOnce) {
   const auto message = PatternMessage(200, 3);
   auto packets = PacketsOf(message);
