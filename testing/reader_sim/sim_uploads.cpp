@@ -15,7 +15,6 @@ constexpr uint16_t kSecureAnnouncement = 0xD811;
 constexpr uint16_t kSignedRequest = 0xAA00;
 constexpr uint16_t kAnnouncement = 0xD812;
 constexpr Status kRefused = {0, 0x21};
-constexpr int kMacKey = 158;
 
 // Items of one level: single-byte tags, BER lengths.
 InnerParameters ReadItems(const Bytes& data) {
@@ -39,15 +38,6 @@ InnerParameters ReadItems(const Bytes& data) {
 Bytes At(const InnerParameters& items, uint8_t tag) {
   auto found = items.find(tag);
   return found == items.end() ? Bytes() : found->second;
-}
-
-InnerParameters FrameParameters(const Bytes& frame) {
-  InnerParameters parameters;
-  if (frame.size() < 3) return parameters;
-  for (const auto& [key, value] : quorlan::OrvaneAPIFrameWork::Parse(frame).parameters) {
-    parameters[quorlan::TagOfParameterKey(key)] = value;
-  }
-  return parameters;
 }
 
 Announcement Announced(uint16_t code, const InnerParameters& parameters) {
@@ -130,8 +120,6 @@ UploadDesk::UploadDesk(SimulatedReader& reader, UploadScript script) : state_(st
     announced.parameter82 = message.Inner(0x82);
     announced.token = message.Inner(0x83);
     announced.a1 = message.Inner(0xA1);
-    announced.mac = quorlan::OrvaneAPIFrameWork::Parse(quorlan::OrvaneAPIFrameWork::Parse(message.raw).GetParameter(4))
-                        .GetParameter(kMacKey);
     if (announced.token != state->script.token || announced.parameter82 != state->script.parameter82) {
       return std::optional<Reply>(Reply::WithStatus(kRefused.operationStatus, kRefused.commandStatus));
     }

@@ -34,8 +34,8 @@ struct Announcement {
   Bytes algorithm;  // A2 item 82
   Bytes digest;     // A2 item 83
   Bytes name;       // A3 item 81
-  // The signed form only: the block's parameters 82, 83 and A1, and its MAC.
-  Bytes parameter82, token, a1, mac;
+  // The signed form only: the block's parameters 82, 83 and A1.
+  Bytes parameter82, token, a1;
 };
 
 struct Upload {
