@@ -64,14 +64,12 @@ struct UploadDesk::State {
   UploadScript script;
   mutable std::mutex mutex;
   std::optional<Announcement> pending;
-  std::vector<Announcement> announcements;
   std::vector<Upload> uploads;
 
   Reply Accept(Announcement announced) {
     std::lock_guard<std::mutex> lock(mutex);
     const Status status = script.announcement;
-    if (status.operationStatus == 0 && status.commandStatus == 0) pending = announced;
-    announcements.push_back(std::move(announced));
+    if (status.operationStatus == 0 && status.commandStatus == 0) pending = std::move(announced);
     return Reply::WithStatus(status.operationStatus, status.commandStatus);
   }
 
@@ -126,11 +124,6 @@ UploadDesk::UploadDesk(SimulatedReader& reader, UploadScript script) : state_(st
     return std::optional<Reply>(state->Accept(std::move(announced)));
   });
   reader.SetOtherHandler([state](const ReceivedMessage& message) { return state->Receive(message); });
-}
-
-std::vector<Announcement> UploadDesk::Announcements() const {
-  std::lock_guard<std::mutex> lock(state_->mutex);
-  return state_->announcements;
 }
 
 std::vector<Upload> UploadDesk::Uploads() const {

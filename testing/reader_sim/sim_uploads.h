@@ -51,8 +51,7 @@ class UploadDesk {
   // of reader from now on.
   UploadDesk(SimulatedReader& reader, UploadScript script);
 
-  // Announcements accepted so far, and the uploads that followed them.
-  std::vector<Announcement> Announcements() const;
+  // The uploads so far, each with the announcement it followed.
   std::vector<Upload> Uploads() const;
 
  private:
