@@ -19,18 +19,8 @@ constexpr Status kRefused = {0, 0x21};
 // Items of one level: single-byte tags, BER lengths.
 InnerParameters ReadItems(const Bytes& data) {
   InnerParameters items;
-  size_t at = 0;
-  while (at + 2 <= data.size()) {
-    const uint8_t tag = data[at++];
-    size_t length = data[at++];
-    if (length & 0x80) {
-      const size_t count = length & 0x7F;
-      length = 0;
-      for (size_t i = 0; i < count && at < data.size(); ++i) length = length << 8 | data[at++];
-    }
-    if (at + length > data.size()) break;
-    items[tag] = Bytes(data.begin() + at, data.begin() + at + length);
-    at += length;
+  for (quorlan::TlvItem& item : quorlan::ParseTlvItems(data.data(), data.size())) {
+    items[item.tag] = std::move(item.value);
   }
   return items;
 }
