@@ -79,7 +79,9 @@ struct UploadDesk::State {
     const quorlan::OrvaneAPIFrameWork frame = quorlan::OrvaneAPIFrameWork::Parse(message.raw);
     const Bytes header = frame.GetParameter(1);
     Upload upload;
-    upload.fileNumber = header.size() >= 8 ? static_cast<uint32_t>(BigEndian(Bytes(header.begin() + 4, header.begin() + 8))) : 0;
+    if (header.size() >= 8) {
+      upload.fileNumber = static_cast<uint32_t>(BigEndian(Bytes(header.begin() + 4, header.begin() + 8)));
+    }
     upload.content = frame.GetParameter(4);
     std::lock_guard<std::mutex> lock(mutex);
     if (pending) {
