@@ -38,8 +38,8 @@ struct OrvaneDevice::Claim {
 
   // 2 for the command the response answers with its sequence byte echoed, 1
   // for the command's code alone, 0 for any other.
-  int Fit(const EnvelopeHeader& response) const {
-    if (!command || command->code != response.code) return 0;
+  int Fit(const ResponseView& response) const {
+    if (!command || command->code != response.commandId) return 0;
     return command->sequence == response.sequence ? 2 : 1;
   }
 
@@ -300,14 +300,13 @@ void OrvaneDevice::AnswerClaim(const Message& message) {
     std::lock_guard<std::mutex> lock(activityMutex_);
     if (messageClaims_.empty()) return;
   }
-  const bool response = ReadResponse(ViewOf(message)).has_value();
-  const auto header = ReadEnvelopeHeader(ViewOf(message));
+  const auto response = ReadResponse(ViewOf(message));
   std::lock_guard<std::mutex> lock(activityMutex_);
   Claim* chosen = nullptr;
   int chosenFit = -1;
   for (const auto& claim : messageClaims_) {
     if (claim->answered || (claim->responsesOnly && !response)) continue;
-    const int fit = response && header ? claim->Fit(*header) : 0;
+    const int fit = response ? claim->Fit(*response) : 0;
     if (fit > chosenFit) {
       chosen = claim.get();
       chosenFit = fit;

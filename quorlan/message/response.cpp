@@ -60,6 +60,7 @@ std::optional<ResponseView> ReadResponse(ByteView bytes, ParseFailure* failure) 
 
   ResponseView response;
   response.commandId = BigEndian16(header, 2);
+  response.sequence = header[1];
   const auto status = StatusTextsOf(*envelope, failure);
   if (!status) return std::nullopt;
   const auto operationStatus = StatusNumber(status->operation, failure);

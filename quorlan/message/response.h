@@ -18,6 +18,8 @@ struct ResponseView {
   int32_t StatusCode() const;
 
   uint16_t commandId = 0;
+  // The sequence byte of the command answered, echoed.
+  uint8_t sequence = 0;
   int commandStatus = 0;
   int operationStatus = 0;
   FrameView frame;

@@ -87,14 +87,18 @@ ReceivedMessage ReadHostMessage(const Bytes& raw) {
   message.kind = parameter1[0] & 0x7F;
   if (parameter1.size() >= 2) message.sequence = parameter1[1];
   if (parameter1.size() >= 4) message.commandCode = static_cast<uint16_t>(parameter1[2] << 8 | parameter1[3]);
-  const Bytes parameter4 = frame.GetParameter(4);
-  if (parameter4.size() >= 3) {
-    for (const auto& [key, value] : quorlan::OrvaneAPIFrameWork::Parse(parameter4).parameters) {
-      const uint8_t tag = quorlan::TagOfParameterKey(key);
-      if (tag != 0xFF) message.inner[tag] = value;
-    }
-  }
+  message.inner = FrameParameters(frame.GetParameter(4));
   return message;
+}
+
+InnerParameters FrameParameters(const Bytes& frame) {
+  InnerParameters parameters;
+  if (frame.size() < 3) return parameters;
+  // Parsed keys all have a tag of their own.
+  for (const auto& [key, value] : quorlan::OrvaneAPIFrameWork::Parse(frame).parameters) {
+    parameters[quorlan::TagOfParameterKey(key)] = value;
+  }
+  return parameters;
 }
 
 }  // namespace reader_sim

@@ -52,5 +52,7 @@ struct ReceivedMessage {
 };
 
 ReceivedMessage ReadHostMessage(const Bytes& raw);
+// The parameters of a frame by their tag; none for fewer than 3 bytes.
+InnerParameters FrameParameters(const Bytes& frame);
 
 }  // namespace reader_sim

@@ -15,23 +15,12 @@ constexpr uint16_t kSecureAnnouncement = 0xD811;
 constexpr uint16_t kSignedRequest = 0xAA00;
 constexpr uint16_t kAnnouncement = 0xD812;
 constexpr Status kRefused = {0, 0x21};
-constexpr int kMacKey = 158;
 
 // Items of one level: single-byte tags, BER lengths.
 InnerParameters ReadItems(const Bytes& data) {
   InnerParameters items;
-  size_t at = 0;
-  while (at + 2 <= data.size()) {
-    const uint8_t tag = data[at++];
-    size_t length = data[at++];
-    if (length & 0x80) {
-      const size_t count = length & 0x7F;
-      length = 0;
-      for (size_t i = 0; i < count && at < data.size(); ++i) length = length << 8 | data[at++];
-    }
-    if (at + length > data.size()) break;
-    items[tag] = Bytes(data.begin() + at, data.begin() + at + length);
-    at += length;
+  for (quorlan::TlvItem& item : quorlan::ParseTlvItems(data.data(), data.size())) {
+    items[item.tag] = std::move(item.value);
   }
   return items;
 }
@@ -39,15 +28,6 @@ InnerParameters ReadItems(const Bytes& data) {
 Bytes At(const InnerParameters& items, uint8_t tag) {
   auto found = items.find(tag);
   return found == items.end() ? Bytes() : found->second;
-}
-
-InnerParameters FrameParameters(const Bytes& frame) {
-  InnerParameters parameters;
-  if (frame.size() < 3) return parameters;
-  for (const auto& [key, value] : quorlan::OrvaneAPIFrameWork::Parse(frame).parameters) {
-    parameters[quorlan::TagOfParameterKey(key)] = value;
-  }
-  return parameters;
 }
 
 Announcement Announced(uint16_t code, const InnerParameters& parameters) {
@@ -74,14 +54,12 @@ struct UploadDesk::State {
   UploadScript script;
   mutable std::mutex mutex;
   std::optional<Announcement> pending;
-  std::vector<Announcement> announcements;
   std::vector<Upload> uploads;
 
   Reply Accept(Announcement announced) {
     std::lock_guard<std::mutex> lock(mutex);
     const Status status = script.announcement;
-    if (status.operationStatus == 0 && status.commandStatus == 0) pending = announced;
-    announcements.push_back(std::move(announced));
+    if (status.operationStatus == 0 && status.commandStatus == 0) pending = std::move(announced);
     return Reply::WithStatus(status.operationStatus, status.commandStatus);
   }
 
@@ -101,7 +79,9 @@ struct UploadDesk::State {
     const quorlan::OrvaneAPIFrameWork frame = quorlan::OrvaneAPIFrameWork::Parse(message.raw);
     const Bytes header = frame.GetParameter(1);
     Upload upload;
-    upload.fileNumber = header.size() >= 8 ? static_cast<uint32_t>(BigEndian(Bytes(header.begin() + 4, header.begin() + 8))) : 0;
+    if (header.size() >= 8) {
+      upload.fileNumber = static_cast<uint32_t>(BigEndian(Bytes(header.begin() + 4, header.begin() + 8)));
+    }
     upload.content = frame.GetParameter(4);
     std::lock_guard<std::mutex> lock(mutex);
     if (pending) {
@@ -130,19 +110,12 @@ UploadDesk::UploadDesk(SimulatedReader& reader, UploadScript script) : state_(st
     announced.parameter82 = message.Inner(0x82);
     announced.token = message.Inner(0x83);
     announced.a1 = message.Inner(0xA1);
-    announced.mac = quorlan::OrvaneAPIFrameWork::Parse(quorlan::OrvaneAPIFrameWork::Parse(message.raw).GetParameter(4))
-                        .GetParameter(kMacKey);
     if (announced.token != state->script.token || announced.parameter82 != state->script.parameter82) {
       return std::optional<Reply>(Reply::WithStatus(kRefused.operationStatus, kRefused.commandStatus));
     }
     return std::optional<Reply>(state->Accept(std::move(announced)));
   });
   reader.SetOtherHandler([state](const ReceivedMessage& message) { return state->Receive(message); });
-}
-
-std::vector<Announcement> UploadDesk::Announcements() const {
-  std::lock_guard<std::mutex> lock(state_->mutex);
-  return state_->announcements;
 }
 
 std::vector<Upload> UploadDesk::Uploads() const {

@@ -34,8 +34,8 @@ struct Announcement {
   Bytes algorithm;  // A2 item 82
   Bytes digest;     // A2 item 83
   Bytes name;       // A3 item 81
-  // The signed form only: the block's parameters 82, 83 and A1, and its MAC.
-  Bytes parameter82, token, a1, mac;
+  // The signed form only: the block's parameters 82, 83 and A1.
+  Bytes parameter82, token, a1;
 };
 
 struct Upload {
@@ -51,8 +51,7 @@ class UploadDesk {
   // of reader from now on.
   UploadDesk(SimulatedReader& reader, UploadScript script);
 
-  // Announcements accepted so far, and the uploads that followed them.
-  std::vector<Announcement> Announcements() const;
+  // The uploads so far, each with the announcement it followed.
   std::vector<Upload> Uploads() const;
 
  private:
