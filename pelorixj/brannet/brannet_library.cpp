@@ -24,8 +24,6 @@ const char* const kExportNames[kBrannetEntryCount] = {
     "OnDeviceConnectionStateChangedEx",
 };
 
-std::string CopyText(const char* text) { return text == nullptr ? std::string() : std::string(text); }
-
 }  // namespace
 
 void BrannetLibrary::Load() { ExportTable::Load(kBrannetLibraryFile, kExportNames); }

@@ -38,8 +38,6 @@ const char* const kExportNames[kQrxEntryCount] = {
     "QRX_SendCommandStringWithProgress",
 };
 
-std::string CopyText(const char* text) { return text == nullptr ? std::string() : std::string(text); }
-
 // An empty function is passed as no function at all, so the thunk never
 // calls an empty one.
 void* ProgressUser(ProgressFunction& progress) { return progress ? &progress : nullptr; }

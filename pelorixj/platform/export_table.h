@@ -10,6 +10,10 @@
 
 namespace pelorixj {
 
+// A text that a bound library hands over, copied at once; a null text reads
+// as empty.
+inline std::string CopyText(const char* text) { return text == nullptr ? std::string() : std::string(text); }
+
 template <class Entry, int Count>
 class ExportTable {
  public:
