@@ -4,13 +4,12 @@
 
 #include "pelorixj/device/device_enums.h"
 #include "pelorixj/device/hex_conversions.h"
+#include "pelorixj/platform/export_table.h"
 
 namespace pelorixj {
 namespace {
 
 constexpr uint32_t kStatusFailed = 2;
-
-std::string CopyText(const char* text) { return text == nullptr ? std::string() : std::string(text); }
 
 // The library is a C interface: nothing may unwind into it.
 template <class Call>

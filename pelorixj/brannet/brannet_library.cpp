@@ -1,7 +1,5 @@
 #include "pelorixj/brannet/brannet_library.h"
 
-#include <stdexcept>
-
 #include "pelorixj/brannet/address_prefixes.h"
 #include "pelorixj/brannet/device_list_text.h"
 
@@ -26,24 +24,9 @@ const char* const kExportNames[kBrannetEntryCount] = {
     "OnDeviceConnectionStateChangedEx",
 };
 
-std::string CopyText(const char* text) { return text == nullptr ? std::string() : std::string(text); }
-
 }  // namespace
 
-void BrannetLibrary::Load() {
-  for (auto& entry : entries_) entry = nullptr;
-  if (!library_.IsLoaded()) library_.Load(kBrannetLibraryFile);
-  for (int i = 0; i < kBrannetEntryCount; ++i) entries_[i] = library_.GetSymbol(kExportNames[i]);
-}
-
-template <class Function>
-Function BrannetLibrary::Require(BrannetEntry entry, const char* wrapperName) const {
-  DynamicLibrary::Symbol symbol = entries_[static_cast<int>(entry)];
-  if (symbol == nullptr) {
-    throw std::runtime_error(std::string("Function (") + wrapperName + ") initialize failed.");
-  }
-  return reinterpret_cast<Function>(symbol);
-}
+void BrannetLibrary::Load() { ExportTable::Load(kBrannetLibraryFile, kExportNames); }
 
 std::string BrannetLibrary::getDeviceList() const {
   return CopyText(Require<decltype(&::GetDeviceList)>(BrannetEntry::GetDeviceList, "getDeviceList")());

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "brannet/brannet.h"
-#include "pelorixj/platform/dynamic_library.h"
+#include "pelorixj/platform/export_table.h"
 
 namespace pelorixj {
 
@@ -38,14 +38,14 @@ constexpr int kBrannetEntryCount = 14;
 // Pointer-sized; 0 is no device.
 using BrannetHandle = intptr_t;
 
-class BrannetLibrary {
+class BrannetLibrary : private ExportTable<BrannetEntry, kBrannetEntryCount> {
  public:
   // Empties the table, loads the library by its file name unless it is
   // loaded, and looks up every entry. Failures only leave entries empty.
   void Load();
 
-  bool IsLoaded() const { return library_.IsLoaded(); }
-  bool IsBound(BrannetEntry entry) const { return entries_[static_cast<int>(entry)] != nullptr; }
+  using ExportTable::IsBound;
+  using ExportTable::IsLoaded;
 
   // Addresses separated by ",", each led by its prefix.
   std::string getDeviceList() const;
@@ -70,13 +70,6 @@ class BrannetLibrary {
   // type that does not open. An empty USB path takes the first "HID://"
   // address of the device list.
   std::string BuildOpenPath(uint32_t connectionType, std::string path) const;
-
- private:
-  template <class Function>
-  Function Require(BrannetEntry entry, const char* wrapperName) const;
-
-  DynamicLibrary library_;
-  DynamicLibrary::Symbol entries_[kBrannetEntryCount] = {};
 };
 
 // The process's binding of the library: loaded on first use, which the

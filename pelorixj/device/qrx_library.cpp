@@ -1,7 +1,5 @@
 #include "pelorixj/device/qrx_library.h"
 
-#include <stdexcept>
-
 namespace pelorixj {
 namespace {
 
@@ -40,8 +38,6 @@ const char* const kExportNames[kQrxEntryCount] = {
     "QRX_SendCommandStringWithProgress",
 };
 
-std::string CopyText(const char* text) { return text == nullptr ? std::string() : std::string(text); }
-
 // An empty function is passed as no function at all, so the thunk never
 // calls an empty one.
 void* ProgressUser(ProgressFunction& progress) { return progress ? &progress : nullptr; }
@@ -57,20 +53,7 @@ void QRX_CALL ProgressThunk(void* user, double fraction) {
   }
 }
 
-void QrxLibrary::Load() {
-  for (auto& entry : entries_) entry = nullptr;
-  if (!library_.IsLoaded()) library_.Load(kQuorlanLibraryFile);
-  for (int i = 0; i < kQrxEntryCount; ++i) entries_[i] = library_.GetSymbol(kExportNames[i]);
-}
-
-template <class Function>
-Function QrxLibrary::Require(QrxEntry entry, const char* operationName) const {
-  DynamicLibrary::Symbol symbol = entries_[static_cast<int>(entry)];
-  if (symbol == nullptr) {
-    throw std::runtime_error(std::string("Function (") + operationName + ") initialize failed.");
-  }
-  return reinterpret_cast<Function>(symbol);
-}
+void QrxLibrary::Load() { ExportTable::Load(kQuorlanLibraryFile, kExportNames); }
 
 std::string QrxLibrary::getDeviceList(uint32_t connectionType) const {
   auto call = Require<decltype(&QRX_GetDeviceList)>(QrxEntry::GetDeviceList, "getDeviceList");

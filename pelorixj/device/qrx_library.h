@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "pelorixj/platform/dynamic_library.h"
+#include "pelorixj/platform/export_table.h"
 #include "quorlan/qrx.h"
 
 namespace pelorixj {
@@ -66,14 +66,14 @@ using ProgressFunction = std::function<void(double)>;
 // function throws reaches Quorlan.
 void QRX_CALL ProgressThunk(void* user, double fraction);
 
-class QrxLibrary {
+class QrxLibrary : private ExportTable<QrxEntry, kQrxEntryCount> {
  public:
   // Empties the table, loads Quorlan by its file name unless it is loaded,
   // and looks up every entry. Failures only leave entries empty.
   void Load();
 
-  bool IsLoaded() const { return library_.IsLoaded(); }
-  bool IsBound(QrxEntry entry) const { return entries_[static_cast<int>(entry)] != nullptr; }
+  using ExportTable::IsBound;
+  using ExportTable::IsLoaded;
 
   std::string getDeviceList(uint32_t connectionType) const;
   QrxHandle openDevice(uint32_t connectionType, const std::string& address) const;
@@ -107,13 +107,6 @@ class QrxLibrary {
                                       int32_t timeoutMs) const;
   std::string sendCommandWithProgress(QrxHandle device, const std::string& hex, ProgressFunction progress,
                                       int32_t timeoutMs) const;
-
- private:
-  template <class Function>
-  Function Require(QrxEntry entry, const char* operationName) const;
-
-  DynamicLibrary library_;
-  DynamicLibrary::Symbol entries_[kQrxEntryCount] = {};
 };
 
 // The process's binding of Quorlan: loaded on first use, which the library's
