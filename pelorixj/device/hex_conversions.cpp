@@ -1,6 +1,7 @@
 #include "pelorixj/device/hex_conversions.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "pelorixj/device/hex_tables.h"
 
@@ -45,5 +46,19 @@ std::string HexToText(const std::string& hex) {
 }
 
 std::string TextToHex(const std::string& text) { return BytesToHexString(Bytes(text.begin(), text.end())); }
+
+std::string HexByte(uint8_t value) { return BytesToHexString({value}); }
+
+std::string Hex4(uint16_t value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value));
+  return text;
+}
+
+std::string Hex8(uint32_t value) {
+  char text[12];
+  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
+  return text;
+}
 
 }  // namespace pelorixj

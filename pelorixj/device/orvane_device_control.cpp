@@ -18,8 +18,6 @@ const char kDeviceResetCommand[] = "AA00810401021F0184021F01";
 const char kDisplayMessageCommand[] = "AA00810401021803840818038101";  // + 81 value, "8201", 82 value
 const char kShowImageCommand[] = "AA00810401021821840518218101";      // + 81 value
 
-std::string HexByte(uint8_t value) { return BytesToHexString({value}); }
-
 // The string "Path" of a JSON object, or else the whole text.
 std::string AddressOf(const std::string& text) {
   std::string address;

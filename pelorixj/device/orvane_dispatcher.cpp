@@ -5,7 +5,6 @@
 #include "pelorixj/device/orvane_idevice.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 
 #include "pelorixj/device/event_names.h"
@@ -96,12 +95,6 @@ EventText TransactionOutcome(uint32_t code) {
     case 0x0A00: return &EventNameTable::transactionCancelled;
     default: return nullptr;
   }
-}
-
-std::string Hex8(uint32_t value) {
-  char text[12];
-  std::snprintf(text, sizeof text, "%08X", value);
-  return text;
 }
 
 const char* OperationName(uint32_t status) {

@@ -12,8 +12,6 @@ constexpr uint16_t kSelectionCommand = 0x1802;
 constexpr uint16_t kPinCommand = 0x1831;
 constexpr uint16_t kPanCommand = 0x1832;
 
-std::string Hex2(unsigned value) { return BytesToHexString({static_cast<uint8_t>(value)}); }
-
 std::string Flag(uint32_t bits, int bit) { return ((bits >> bit) & 1u) ? "01" : "00"; }
 
 }  // namespace
@@ -64,11 +62,11 @@ bool OrvaneIDevice::RequestPIN(PinRequest request) {
   if (!control_.IsOpened()) return false;
   // The tone is not sent.
   const CommandParameters parameters = {
-      {0x81, Hex2(request.Timeout)},
-      {0x82, Hex2(request.PINMode)},
-      {0x83, Hex2(request.MaxLength) + Hex2(request.MinLength)},
+      {0x81, HexByte(request.Timeout)},
+      {0x82, HexByte(request.PINMode)},
+      {0x83, HexByte(request.MaxLength) + HexByte(request.MinLength)},
       {0x84, request.PAN},
-      {0x85, Hex2(request.Format)},
+      {0x85, HexByte(request.Format)},
   };
   return ExchangeSucceeds(CommandBytesInHex(kPinCommand, parameters));
 }
@@ -80,8 +78,8 @@ bool OrvaneIDevice::RequestPAN(PanRequest request, const PinRequest* pinRequest)
       {0xA3, "8101" + Flag(methods, 0) + "8201" + Flag(methods, 1) + "8301" + Flag(methods, 2)}};
   // Without a PIN request the reader is asked for the PAN alone.
   if (pinRequest != nullptr) {
-    parameters.emplace_back(0xA4, "8201" + Hex2(pinRequest->PINMode) + "8302" + Hex2(pinRequest->MaxLength) +
-                                      Hex2(pinRequest->MinLength) + "8501" + Hex2(pinRequest->Format));
+    parameters.emplace_back(0xA4, "8201" + HexByte(pinRequest->PINMode) + "8302" + HexByte(pinRequest->MaxLength) +
+                                      HexByte(pinRequest->MinLength) + "8501" + HexByte(pinRequest->Format));
   }
   return ExchangeSucceeds(CommandBytesInHex(kPanCommand, parameters));
 }
