@@ -12,7 +12,7 @@ namespace pelorixj {
 
 using Bytes = std::vector<uint8_t>;
 
-// Upper-case pairs, no separators.
+// Upper-case pairs, no separators, as Quorlan writes them.
 std::string BytesToHexString(const Bytes& bytes);
 
 Bytes HexPairsToBytes(const std::string& hex);
