@@ -81,6 +81,11 @@ bool OrvaneIDeviceControl::Close() {
 
 bool OrvaneIDeviceControl::IsOpened() const { return deviceHandle_ != 0; }
 
+bool OrvaneIDeviceControl::OpenIfClosed() {
+  if (!IsOpened()) Open();
+  return IsOpened();
+}
+
 bool OrvaneIDeviceControl::Send(ByteDataRecord command) {
   const QrxHandle handle = deviceHandle_;
   if (handle == 0) return false;
@@ -142,8 +147,7 @@ bool OrvaneIDeviceControl::SendFixed(const std::string& hexCommand) {
 }
 
 bool OrvaneIDeviceControl::DeviceReset() {
-  if (!IsOpened()) Open();
-  if (!IsOpened()) return false;
+  if (!OpenIfClosed()) return false;
   return SendFixed(kDeviceResetCommand);
 }
 

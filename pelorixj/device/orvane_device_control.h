@@ -58,6 +58,8 @@ class OrvaneIDeviceControl : public IDeviceControl {
   void SendFormattedCommand(std::string formattedCommand) override;
 
   virtual bool IsOpened() const;
+  // Opens the device when it is closed; whether it is open then.
+  bool OpenIfClosed();
   // Quorlan's handle of the open device; 0 when not open.
   QrxHandle DeviceHandle() const { return deviceHandle_; }
   // These three throw std::runtime_error "Device is not opened." or

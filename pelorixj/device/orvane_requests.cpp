@@ -16,11 +16,6 @@ std::string Flag(uint32_t bits, int bit) { return ((bits >> bit) & 1u) ? "01" : 
 
 }  // namespace
 
-bool OrvaneIDevice::OpenIfClosed() {
-  if (!control_.IsOpened()) control_.Open();
-  return control_.IsOpened();
-}
-
 std::optional<DeviceResponse> OrvaneIDevice::Exchange(const std::string& commandHex) {
   // Quorlan refused to build the command: there is nothing to send.
   if (commandHex.empty()) return std::nullopt;
@@ -33,7 +28,7 @@ bool OrvaneIDevice::ExchangeSucceeds(const std::string& commandHex) {
 }
 
 bool OrvaneIDevice::StartTransaction(const TransactionRequest& request) {
-  if (!OpenIfClosed()) return false;
+  if (!control_.OpenIfClosed()) return false;
   const std::optional<std::string> text = TransactionCommandText(request);
   if (!text) return false;
   // The reply is not examined: the transaction reports through notifications.
@@ -41,19 +36,19 @@ bool OrvaneIDevice::StartTransaction(const TransactionRequest& request) {
 }
 
 bool OrvaneIDevice::CancelTransaction() {
-  if (!OpenIfClosed()) return false;
+  if (!control_.OpenIfClosed()) return false;
   return Exchange(Qrx().getFormattedCommandBytesInHex("1008")).has_value();
 }
 
 bool OrvaneIDevice::SendSelection(ByteDataRecord selection) {
-  if (selection.Bytes.empty() || !OpenIfClosed()) return false;
+  if (selection.Bytes.empty() || !control_.OpenIfClosed()) return false;
   CommandParameters parameters = {{0x81, selection.Text.substr(0, 2)}};
   if (selection.Bytes.size() >= 2) parameters.emplace_back(0x82, selection.Text.substr(2, 2));
   return ExchangeSucceeds(CommandBytesInHex(kSelectionCommand, parameters));
 }
 
 bool OrvaneIDevice::SendAuthorization(ByteDataRecord authorization) {
-  if (authorization.Bytes.empty() || !OpenIfClosed()) return false;
+  if (authorization.Bytes.empty() || !control_.OpenIfClosed()) return false;
   return ExchangeSucceeds(CommandBytesInHex(
       kSelectionCommand, {{0x81, "00"}, {0x82, "30"}, {0x84, BytesToHexString(authorization.Bytes)}}));
 }
@@ -85,7 +80,7 @@ bool OrvaneIDevice::RequestPAN(PanRequest request, const PinRequest* pinRequest)
 }
 
 bool OrvaneIDevice::RequestSignature() {
-  if (!OpenIfClosed()) return false;
+  if (!control_.OpenIfClosed()) return false;
   return ExchangeSucceeds(CommandBytesInHex(kSignatureCommand, {{0x81, "1C"}}));
 }
 
