@@ -81,6 +81,12 @@ bool OrvaneIDeviceControl::Close() {
 
 bool OrvaneIDeviceControl::IsOpened() const { return deviceHandle_ != 0; }
 
+QrxHandle OrvaneIDeviceControl::OpenHandle() const {
+  const QrxHandle handle = deviceHandle_;
+  if (handle == 0) throw std::runtime_error("Device is not opened.");
+  return handle;
+}
+
 bool OrvaneIDeviceControl::OpenIfClosed() {
   if (!IsOpened()) Open();
   return IsOpened();
@@ -110,22 +116,19 @@ DeviceResponse OrvaneIDeviceControl::SendSync(ByteDataRecord command) {
 }
 
 std::string OrvaneIDeviceControl::SendSyncWithTimeout(const std::string& hexCommand, int32_t timeoutMs) {
-  const QrxHandle handle = deviceHandle_;
-  if (handle == 0) throw std::runtime_error("Device is not opened.");
+  const QrxHandle handle = OpenHandle();
   return ReplyOrThrow(Qrx().sendAndReceiveMessage(handle, hexCommand, timeoutMs));
 }
 
 std::string OrvaneIDeviceControl::SendCommandWithProgress(QrxHandle command, ProgressFunction progress,
                                                           int32_t timeoutMs) {
-  const QrxHandle handle = deviceHandle_;
-  if (handle == 0) throw std::runtime_error("Device is not opened.");
+  const QrxHandle handle = OpenHandle();
   return ReplyOrThrow(Qrx().sendCommandWithProgress(handle, command, std::move(progress), timeoutMs));
 }
 
 std::string OrvaneIDeviceControl::SendCommandStringWithProgress(const std::string& hexCommand,
                                                                 ProgressFunction progress, int32_t timeoutMs) {
-  const QrxHandle handle = deviceHandle_;
-  if (handle == 0) throw std::runtime_error("Device is not opened.");
+  const QrxHandle handle = OpenHandle();
   return ReplyOrThrow(Qrx().sendCommandWithProgress(handle, hexCommand, std::move(progress), timeoutMs));
 }
 
