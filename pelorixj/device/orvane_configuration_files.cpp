@@ -30,7 +30,9 @@ constexpr uint8_t kImageSlots = 4;
 // own file.
 void Watch(OneShot<std::string>& file, const IDeviceConfiguration::Bytes& fileId, const std::string& message) {
   try {
-    if (Qrx().isFile(message) && HeaderNamesFile(ParseHex(message).GetParameter(1), fileId)) file.Set(Qrx().getFilePayload(message));
+    if (Qrx().isFile(message) && HeaderNamesFile(ParseHex(message).GetParameter(1), fileId)) {
+      file.Set(Qrx().getFilePayload(message));
+    }
   } catch (...) {
     // A message the binding cannot read is not the file.
   }

@@ -14,7 +14,7 @@ namespace {
 
 constexpr uint32_t kManualEntry = 8;
 // The first card type of a request that is not EMV only, whatever its methods.
-constexpr unsigned kNotEmvOnly = 0x80;
+constexpr uint8_t kNotEmvOnly = 0x80;
 constexpr unsigned kOptionBase = 2;
 constexpr unsigned kQuickChipOption = 1;
 constexpr unsigned kPreventSignatureOption = 4;
@@ -25,7 +25,7 @@ std::string TwelveDigits(int64_t value) {
   return digits;
 }
 
-unsigned Bit(uint32_t bits, int bit) { return (bits >> bit) & 1u; }
+uint8_t Bit(uint32_t bits, int bit) { return static_cast<uint8_t>((bits >> bit) & 1u); }
 
 std::string CardTypes(const TransactionRequest& request) {
   if (request.PaymentMethods & kManualEntry) {
@@ -51,7 +51,9 @@ std::string EmvFields(const TransactionRequest& request) {
 }
 
 std::string FinalMessage(const TransactionRequest& request) {
-  if (request.OverrideFinalTransactionMessage != 0) return "81008201" + HexByte(request.OverrideFinalTransactionMessage);
+  if (request.OverrideFinalTransactionMessage != 0) {
+    return "81008201" + HexByte(request.OverrideFinalTransactionMessage);
+  }
   return request.SuppressThankYouMessage ? "8100" : "";
 }
 
@@ -63,8 +65,8 @@ std::optional<std::string> TransactionCommandText(const TransactionRequest& requ
   const std::optional<int64_t> amount = ToMinorUnits(amountValue);
   const std::optional<int64_t> cashBack = ToMinorUnits(cashBackValue);
   if (!amount || !cashBack) return std::nullopt;
-  const unsigned option = kOptionBase | (request.QuickChip ? kQuickChipOption : 0u) |
-                          (request.PreventMSRSignatureForCardWithICC ? kPreventSignatureOption : 0u);
+  const auto option = static_cast<uint8_t>(kOptionBase | (request.QuickChip ? kQuickChipOption : 0u) |
+                                           (request.PreventMSRSignatureForCardWithICC ? kPreventSignatureOption : 0u));
   std::string text = "1001,82=" + HexByte(request.Timeout) + ",A3=" + CardTypes(request) + ",84=00" + HexByte(option) +
                      ",86=9F0206" + TwelveDigits(*amount) + "9F0306" + TwelveDigits(*cashBack) + "9C01" +
                      HexByte(request.TransactionType) + EmvFields(request) + ",AC=" + FinalMessage(request);
