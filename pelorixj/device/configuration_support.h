@@ -1,5 +1,5 @@
 // What the configuration operations share: their results told to a caller's
-// callback and the hexadecimal forms of their number parameters.
+// callback.
 #pragma once
 
 #include <cstdint>
@@ -13,10 +13,5 @@ namespace pelorixj {
 // Nothing when callback is null. A failure inside the callback never
 // changes the operation's own result.
 void ReportResult(IConfigurationCallback* callback, int status, std::vector<uint8_t> data = {});
-
-// Two upper-case hexadecimal digits.
-std::string HexByte(uint8_t value);
-// Four upper-case hexadecimal digits ("%04X").
-std::string Hex4(uint16_t value);
 
 }  // namespace pelorixj

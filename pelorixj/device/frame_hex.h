@@ -13,6 +13,10 @@ namespace pelorixj {
 // than 3 bytes, which includes every text of odd length.
 quorlan::OrvaneAPIFrameWork ParseHex(const std::string& hex);
 
+// Whether bytes 4 on of a file message's header (its parameter 1) are the
+// file id, which names the file.
+bool HeaderNamesFile(const quorlan::Bytes& header, const quorlan::Bytes& fileId);
+
 // Stores the decoded value under the key of the tag, as the frame's own
 // SetParameterFromTag does.
 void SetParameterFromTag(quorlan::OrvaneAPIFrameWork& frame, uint8_t tag, const std::string& hex);

@@ -1,22 +1,34 @@
 #include "pelorixj/device/hex_conversions.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 
-#include "pelorixj/device/hex_tables.h"
+#include "quorlan/message/hex_text.h"
 
 namespace pelorixj {
 namespace {
 
-uint8_t DigitValue(char c) { return kHexTables.digitValues[static_cast<unsigned char>(c)]; }
+// Indexed by the character's unsigned byte: the digit's value, 0 for every
+// character that is not a hexadecimal digit. Fixed at compile time, so that
+// nothing builds it before use or tears it down at unload.
+constexpr std::array<uint8_t, 256> DigitValues() {
+  std::array<uint8_t, 256> values{};
+  for (int d = 0; d < 10; ++d) values['0' + d] = static_cast<uint8_t>(d);
+  for (int d = 0; d < 6; ++d) {
+    values['A' + d] = static_cast<uint8_t>(10 + d);
+    values['a' + d] = static_cast<uint8_t>(10 + d);
+  }
+  return values;
+}
+
+constexpr std::array<uint8_t, 256> kDigitValues = DigitValues();
+
+uint8_t DigitValue(char c) { return kDigitValues[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
-std::string BytesToHexString(const Bytes& bytes) {
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (uint8_t b : bytes) text.append(kHexTables.pairs[b].data(), 2);
-  return text;
-}
+std::string BytesToHexString(const Bytes& bytes) { return quorlan::BytesToHexString(bytes); }
 
 Bytes HexPairsToBytes(const std::string& hex) {
   if (hex.size() % 2 != 0) return Bytes();
@@ -45,5 +57,19 @@ std::string HexToText(const std::string& hex) {
 }
 
 std::string TextToHex(const std::string& text) { return BytesToHexString(Bytes(text.begin(), text.end())); }
+
+std::string HexByte(uint8_t value) { return BytesToHexString({value}); }
+
+std::string Hex4(uint16_t value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value));
+  return text;
+}
+
+std::string Hex8(uint32_t value) {
+  char text[12];
+  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
+  return text;
+}
 
 }  // namespace pelorixj

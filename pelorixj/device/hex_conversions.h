@@ -12,7 +12,7 @@ namespace pelorixj {
 
 using Bytes = std::vector<uint8_t>;
 
-// Upper-case pairs, no separators.
+// Upper-case pairs, no separators, as Quorlan writes them.
 std::string BytesToHexString(const Bytes& bytes);
 
 Bytes HexPairsToBytes(const std::string& hex);
@@ -27,5 +27,10 @@ std::string HexToText(const std::string& hex);
 
 // The text's bytes as hexadecimal text.
 std::string TextToHex(const std::string& text);
+
+// Numbers as fixed-width upper-case hexadecimal: 2, 4 and 8 digits.
+std::string HexByte(uint8_t value);
+std::string Hex4(uint16_t value);
+std::string Hex8(uint32_t value);
 
 }  // namespace pelorixj

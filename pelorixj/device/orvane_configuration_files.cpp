@@ -1,5 +1,4 @@
 // File read, image upload into a slot, and the image the reader shows.
-#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -26,18 +25,14 @@ const char kDisplayImagePath[] = "E2.E3.E1.E1.C1";
 const char* const kImageFileIds[] = {"", "02000000", "02000001", "02000002", "02000003"};
 constexpr uint8_t kImageSlots = 4;
 
-// Bytes 4 to 7 of a file message's header name its file.
-bool CarriesFile(const std::string& message, const IDeviceConfiguration::Bytes& fileId) {
-  const IDeviceConfiguration::Bytes header = ParseHex(message).GetParameter(1);
-  return header.size() >= 4 + kFileIdBytes && std::equal(fileId.begin(), fileId.end(), header.begin() + 4);
-}
-
 // Takes the payload of the first file message of the file asked for. A
 // read that overlaps another (the device's own, a caller's) thus gets its
 // own file.
 void Watch(OneShot<std::string>& file, const IDeviceConfiguration::Bytes& fileId, const std::string& message) {
   try {
-    if (Qrx().isFile(message) && CarriesFile(message, fileId)) file.Set(Qrx().getFilePayload(message));
+    if (Qrx().isFile(message) && HeaderNamesFile(ParseHex(message).GetParameter(1), fileId)) {
+      file.Set(Qrx().getFilePayload(message));
+    }
   } catch (...) {
     // A message the binding cannot read is not the file.
   }

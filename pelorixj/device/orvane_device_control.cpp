@@ -18,8 +18,6 @@ const char kDeviceResetCommand[] = "AA00810401021F0184021F01";
 const char kDisplayMessageCommand[] = "AA00810401021803840818038101";  // + 81 value, "8201", 82 value
 const char kShowImageCommand[] = "AA00810401021821840518218101";      // + 81 value
 
-std::string HexByte(uint8_t value) { return BytesToHexString({value}); }
-
 // The string "Path" of a JSON object, or else the whole text.
 std::string AddressOf(const std::string& text) {
   std::string address;
@@ -83,6 +81,17 @@ bool OrvaneIDeviceControl::Close() {
 
 bool OrvaneIDeviceControl::IsOpened() const { return deviceHandle_ != 0; }
 
+QrxHandle OrvaneIDeviceControl::OpenHandle() const {
+  const QrxHandle handle = deviceHandle_;
+  if (handle == 0) throw std::runtime_error("Device is not opened.");
+  return handle;
+}
+
+bool OrvaneIDeviceControl::OpenIfClosed() {
+  if (!IsOpened()) Open();
+  return IsOpened();
+}
+
 bool OrvaneIDeviceControl::Send(ByteDataRecord command) {
   const QrxHandle handle = deviceHandle_;
   if (handle == 0) return false;
@@ -107,22 +116,19 @@ DeviceResponse OrvaneIDeviceControl::SendSync(ByteDataRecord command) {
 }
 
 std::string OrvaneIDeviceControl::SendSyncWithTimeout(const std::string& hexCommand, int32_t timeoutMs) {
-  const QrxHandle handle = deviceHandle_;
-  if (handle == 0) throw std::runtime_error("Device is not opened.");
+  const QrxHandle handle = OpenHandle();
   return ReplyOrThrow(Qrx().sendAndReceiveMessage(handle, hexCommand, timeoutMs));
 }
 
 std::string OrvaneIDeviceControl::SendCommandWithProgress(QrxHandle command, ProgressFunction progress,
                                                           int32_t timeoutMs) {
-  const QrxHandle handle = deviceHandle_;
-  if (handle == 0) throw std::runtime_error("Device is not opened.");
+  const QrxHandle handle = OpenHandle();
   return ReplyOrThrow(Qrx().sendCommandWithProgress(handle, command, std::move(progress), timeoutMs));
 }
 
 std::string OrvaneIDeviceControl::SendCommandStringWithProgress(const std::string& hexCommand,
                                                                 ProgressFunction progress, int32_t timeoutMs) {
-  const QrxHandle handle = deviceHandle_;
-  if (handle == 0) throw std::runtime_error("Device is not opened.");
+  const QrxHandle handle = OpenHandle();
   return ReplyOrThrow(Qrx().sendCommandWithProgress(handle, hexCommand, std::move(progress), timeoutMs));
 }
 
@@ -144,8 +150,7 @@ bool OrvaneIDeviceControl::SendFixed(const std::string& hexCommand) {
 }
 
 bool OrvaneIDeviceControl::DeviceReset() {
-  if (!IsOpened()) Open();
-  if (!IsOpened()) return false;
+  if (!OpenIfClosed()) return false;
   return SendFixed(kDeviceResetCommand);
 }
 

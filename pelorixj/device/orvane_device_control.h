@@ -58,6 +58,8 @@ class OrvaneIDeviceControl : public IDeviceControl {
   void SendFormattedCommand(std::string formattedCommand) override;
 
   virtual bool IsOpened() const;
+  // Opens the device when it is closed; whether it is open then.
+  bool OpenIfClosed();
   // Quorlan's handle of the open device; 0 when not open.
   QrxHandle DeviceHandle() const { return deviceHandle_; }
   // These three throw std::runtime_error "Device is not opened." or
@@ -89,6 +91,8 @@ class OrvaneIDeviceControl : public IDeviceControl {
   static void QRX_CALL StatusChangeThunk(void* device, int status);
 
  private:
+  // The handle of the open device; throws "Device is not opened." when closed.
+  QrxHandle OpenHandle() const;
   // Sends fixed command text and tells whether the reader's status is 0.
   bool SendFixed(const std::string& hexCommand);
   // Sends a built command with the usual wait; its reply's command status.

@@ -4,8 +4,6 @@
 // released the device during it.
 #include "pelorixj/device/orvane_idevice.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <iterator>
 
 #include "pelorixj/device/event_names.h"
@@ -96,12 +94,6 @@ EventText TransactionOutcome(uint32_t code) {
     case 0x0A00: return &EventNameTable::transactionCancelled;
     default: return nullptr;
   }
-}
-
-std::string Hex8(uint32_t value) {
-  char text[12];
-  std::snprintf(text, sizeof text, "%08X", value);
-  return text;
 }
 
 const char* OperationName(uint32_t status) {
@@ -241,10 +233,7 @@ void OrvaneIDevice::OnFileMessage(const std::string& message) {
   if (!RaiseEvent(kEventFileMessage, ByteDataRecord(message))) return;
   const quorlan::Bytes header = ParseHex(message).GetParameter(1);
   const Bytes textFile = HexPairsToBytes(kTextFileId);
-  if (header.size() < 8 || header[0] != kFileMessageHeader ||
-      !std::equal(textFile.begin(), textFile.end(), header.begin() + 4)) {
-    return;
-  }
+  if (!HeaderNamesFile(header, textFile) || header[0] != kFileMessageHeader) return;
   const std::string payload = Qrx().getFilePayload(message);
   // The payload's first eight bytes precede its TLV items.
   if (payload.size() <= 16) return;

@@ -107,8 +107,7 @@ DeviceCapabilities OrvaneIDevice::GetDeviceCapabilities() {
 }
 
 IDeviceConfiguration* OrvaneIDevice::GetDeviceConfiguration() {
-  if (!control_.IsOpened()) control_.Open();
-  return control_.IsOpened() ? &configuration_ : nullptr;
+  return control_.OpenIfClosed() ? &configuration_ : nullptr;
 }
 
 void OrvaneIDevice::OnDeviceStatusChange(bool connected) {

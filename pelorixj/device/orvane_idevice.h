@@ -101,8 +101,6 @@ class OrvaneIDevice : public IBaseDevice {
   void OnResponse(const std::string& message);
   // Fills name, model, serial and path from a device-list entry.
   void ReadEntry();
-  // Opens the control when it is closed; whether it is open then.
-  bool OpenIfClosed();
   // Sends the command and waits for its reply; nothing for an empty command.
   std::optional<DeviceResponse> Exchange(const std::string& commandHex);
   bool ExchangeSucceeds(const std::string& commandHex);

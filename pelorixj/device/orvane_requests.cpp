@@ -12,16 +12,9 @@ constexpr uint16_t kSelectionCommand = 0x1802;
 constexpr uint16_t kPinCommand = 0x1831;
 constexpr uint16_t kPanCommand = 0x1832;
 
-std::string Hex2(unsigned value) { return BytesToHexString({static_cast<uint8_t>(value)}); }
-
 std::string Flag(uint32_t bits, int bit) { return ((bits >> bit) & 1u) ? "01" : "00"; }
 
 }  // namespace
-
-bool OrvaneIDevice::OpenIfClosed() {
-  if (!control_.IsOpened()) control_.Open();
-  return control_.IsOpened();
-}
 
 std::optional<DeviceResponse> OrvaneIDevice::Exchange(const std::string& commandHex) {
   // Quorlan refused to build the command: there is nothing to send.
@@ -35,7 +28,7 @@ bool OrvaneIDevice::ExchangeSucceeds(const std::string& commandHex) {
 }
 
 bool OrvaneIDevice::StartTransaction(const TransactionRequest& request) {
-  if (!OpenIfClosed()) return false;
+  if (!control_.OpenIfClosed()) return false;
   const std::optional<std::string> text = TransactionCommandText(request);
   if (!text) return false;
   // The reply is not examined: the transaction reports through notifications.
@@ -43,19 +36,19 @@ bool OrvaneIDevice::StartTransaction(const TransactionRequest& request) {
 }
 
 bool OrvaneIDevice::CancelTransaction() {
-  if (!OpenIfClosed()) return false;
+  if (!control_.OpenIfClosed()) return false;
   return Exchange(Qrx().getFormattedCommandBytesInHex("1008")).has_value();
 }
 
 bool OrvaneIDevice::SendSelection(ByteDataRecord selection) {
-  if (selection.Bytes.empty() || !OpenIfClosed()) return false;
+  if (selection.Bytes.empty() || !control_.OpenIfClosed()) return false;
   CommandParameters parameters = {{0x81, selection.Text.substr(0, 2)}};
   if (selection.Bytes.size() >= 2) parameters.emplace_back(0x82, selection.Text.substr(2, 2));
   return ExchangeSucceeds(CommandBytesInHex(kSelectionCommand, parameters));
 }
 
 bool OrvaneIDevice::SendAuthorization(ByteDataRecord authorization) {
-  if (authorization.Bytes.empty() || !OpenIfClosed()) return false;
+  if (authorization.Bytes.empty() || !control_.OpenIfClosed()) return false;
   return ExchangeSucceeds(CommandBytesInHex(
       kSelectionCommand, {{0x81, "00"}, {0x82, "30"}, {0x84, BytesToHexString(authorization.Bytes)}}));
 }
@@ -64,11 +57,11 @@ bool OrvaneIDevice::RequestPIN(PinRequest request) {
   if (!control_.IsOpened()) return false;
   // The tone is not sent.
   const CommandParameters parameters = {
-      {0x81, Hex2(request.Timeout)},
-      {0x82, Hex2(request.PINMode)},
-      {0x83, Hex2(request.MaxLength) + Hex2(request.MinLength)},
+      {0x81, HexByte(request.Timeout)},
+      {0x82, HexByte(request.PINMode)},
+      {0x83, HexByte(request.MaxLength) + HexByte(request.MinLength)},
       {0x84, request.PAN},
-      {0x85, Hex2(request.Format)},
+      {0x85, HexByte(request.Format)},
   };
   return ExchangeSucceeds(CommandBytesInHex(kPinCommand, parameters));
 }
@@ -80,14 +73,14 @@ bool OrvaneIDevice::RequestPAN(PanRequest request, const PinRequest* pinRequest)
       {0xA3, "8101" + Flag(methods, 0) + "8201" + Flag(methods, 1) + "8301" + Flag(methods, 2)}};
   // Without a PIN request the reader is asked for the PAN alone.
   if (pinRequest != nullptr) {
-    parameters.emplace_back(0xA4, "8201" + Hex2(pinRequest->PINMode) + "8302" + Hex2(pinRequest->MaxLength) +
-                                      Hex2(pinRequest->MinLength) + "8501" + Hex2(pinRequest->Format));
+    parameters.emplace_back(0xA4, "8201" + HexByte(pinRequest->PINMode) + "8302" + HexByte(pinRequest->MaxLength) +
+                                      HexByte(pinRequest->MinLength) + "8501" + HexByte(pinRequest->Format));
   }
   return ExchangeSucceeds(CommandBytesInHex(kPanCommand, parameters));
 }
 
 bool OrvaneIDevice::RequestSignature() {
-  if (!OpenIfClosed()) return false;
+  if (!control_.OpenIfClosed()) return false;
   return ExchangeSucceeds(CommandBytesInHex(kSignatureCommand, {{0x81, "1C"}}));
 }
 

@@ -14,12 +14,10 @@ namespace {
 
 constexpr uint32_t kManualEntry = 8;
 // The first card type of a request that is not EMV only, whatever its methods.
-constexpr unsigned kNotEmvOnly = 0x80;
+constexpr uint8_t kNotEmvOnly = 0x80;
 constexpr unsigned kOptionBase = 2;
 constexpr unsigned kQuickChipOption = 1;
 constexpr unsigned kPreventSignatureOption = 4;
-
-std::string Hex2(unsigned value) { return BytesToHexString({static_cast<uint8_t>(value)}); }
 
 std::string TwelveDigits(int64_t value) {
   char digits[24];
@@ -27,15 +25,15 @@ std::string TwelveDigits(int64_t value) {
   return digits;
 }
 
-unsigned Bit(uint32_t bits, int bit) { return (bits >> bit) & 1u; }
+uint8_t Bit(uint32_t bits, int bit) { return static_cast<uint8_t>((bits >> bit) & 1u); }
 
 std::string CardTypes(const TransactionRequest& request) {
   if (request.PaymentMethods & kManualEntry) {
-    return "8101008201008301008403" + Hex2(request.ManualEntryFormat) + Hex2(request.ManualEntryType) +
-           Hex2(request.ManualEntrySound);
+    return "8101008201008301008403" + HexByte(request.ManualEntryFormat) + HexByte(request.ManualEntryType) +
+           HexByte(request.ManualEntrySound);
   }
-  return "8101" + Hex2(request.EMVOnly ? Bit(request.PaymentMethods, 0) : kNotEmvOnly) + "8201" +
-         Hex2(Bit(request.PaymentMethods, 1)) + "8301" + Hex2(Bit(request.PaymentMethods, 2));
+  return "8101" + HexByte(request.EMVOnly ? Bit(request.PaymentMethods, 0) : kNotEmvOnly) + "8201" +
+         HexByte(Bit(request.PaymentMethods, 1)) + "8301" + HexByte(Bit(request.PaymentMethods, 2));
 }
 
 std::string EmvFields(const TransactionRequest& request) {
@@ -53,7 +51,9 @@ std::string EmvFields(const TransactionRequest& request) {
 }
 
 std::string FinalMessage(const TransactionRequest& request) {
-  if (request.OverrideFinalTransactionMessage != 0) return "81008201" + Hex2(request.OverrideFinalTransactionMessage);
+  if (request.OverrideFinalTransactionMessage != 0) {
+    return "81008201" + HexByte(request.OverrideFinalTransactionMessage);
+  }
   return request.SuppressThankYouMessage ? "8100" : "";
 }
 
@@ -65,11 +65,11 @@ std::optional<std::string> TransactionCommandText(const TransactionRequest& requ
   const std::optional<int64_t> amount = ToMinorUnits(amountValue);
   const std::optional<int64_t> cashBack = ToMinorUnits(cashBackValue);
   if (!amount || !cashBack) return std::nullopt;
-  const unsigned option = kOptionBase | (request.QuickChip ? kQuickChipOption : 0u) |
-                          (request.PreventMSRSignatureForCardWithICC ? kPreventSignatureOption : 0u);
-  std::string text = "1001,82=" + Hex2(request.Timeout) + ",A3=" + CardTypes(request) + ",84=00" + Hex2(option) +
+  const auto option = static_cast<uint8_t>(kOptionBase | (request.QuickChip ? kQuickChipOption : 0u) |
+                                           (request.PreventMSRSignatureForCardWithICC ? kPreventSignatureOption : 0u));
+  std::string text = "1001,82=" + HexByte(request.Timeout) + ",A3=" + CardTypes(request) + ",84=00" + HexByte(option) +
                      ",86=9F0206" + TwelveDigits(*amount) + "9F0306" + TwelveDigits(*cashBack) + "9C01" +
-                     Hex2(request.TransactionType) + EmvFields(request) + ",AC=" + FinalMessage(request);
+                     HexByte(request.TransactionType) + EmvFields(request) + ",AC=" + FinalMessage(request);
   if (text.size() > kMaxTransactionTextLength) return std::nullopt;
   return text;
 }
