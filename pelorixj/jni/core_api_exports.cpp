@@ -6,7 +6,7 @@
 
 #include "pelorixj/jni/connection_types.h"
 #include "pelorixj/jni/core_backend.h"
-#include "pelorixj/jni/java_longs.h"
+#include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_text.h"
 #include "pelorixj/jni/native_call_guard.h"
 

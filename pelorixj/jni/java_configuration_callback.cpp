@@ -1,7 +1,7 @@
 #include "pelorixj/jni/java_configuration_callback.h"
 
 #include "pelorixj/jni/callback_frame.h"
-#include "pelorixj/jni/java_bytes.h"
+#include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_vm_pointer.h"
 #include "pelorixj/jni/jni_failure.h"
 

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "pelorixj/device/idevice_configuration.h"
-#include "pelorixj/jni/java_bytes.h"
+#include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_configuration_callback.h"
 #include "pelorixj/jni/java_text.h"
 #include "pelorixj/jni/native_call_guard.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "pelorixj/device/hex_conversions.h"
-#include "pelorixj/jni/java_bytes.h"
+#include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_configuration_callback.h"
 #include "pelorixj/jni/java_event_dispatcher.h"
 #include "pelorixj/jni/java_text.h"
