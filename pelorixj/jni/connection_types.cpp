@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
 
 #include "pelorixj/device/device_enums.h"
 #include "pelorixj/jni/device_families.h"
@@ -11,21 +10,9 @@
 namespace pelorixj {
 namespace {
 
+// Indexed by connection type; a name reads back whatever its case.
 const std::array<const char*, 9> kNames = {"USB",   "BLE",        "BLEEMV", "BLEEMVT",  "TCP",
                                            "TLS12", "TLS12TRUST", "SERIAL", "WebSocket"};
-
-// The order in which names are compared.
-const std::array<std::pair<const char*, uint32_t>, 9> kAcceptedNames = {{
-    {"USB", kConnectionUsb},
-    {"BLE", kConnectionBle},
-    {"BLEEMV", kConnectionBleEmv},
-    {"BLEEMVT", kConnectionBleEmvt},
-    {"SERIAL", kConnectionSerial},
-    {"TCP", kConnectionTcp},
-    {"TLS12", kConnectionTls12},
-    {"TLS12TRUST", kConnectionTls12Trust},
-    {"WEBSOCKET", kConnectionWebSocket},
-}};
 
 }  // namespace
 
@@ -35,8 +22,8 @@ std::string ConnectionTypeName(uint32_t connectionType) {
 
 uint32_t ConnectionTypeFromName(const std::string& name) {
   const std::string upper = quorlan::ToUpper(name);
-  for (const auto& [accepted, type] : kAcceptedNames) {
-    if (upper == accepted) return type;
+  for (uint32_t type = 0; type < kNames.size(); ++type) {
+    if (upper == quorlan::ToUpper(kNames[type])) return type;
   }
   return kConnectionUsb;
 }

@@ -6,7 +6,7 @@
 
 #include "pelorixj/jni/connection_types.h"
 #include "pelorixj/jni/core_backend.h"
-#include "pelorixj/jni/java_longs.h"
+#include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_text.h"
 #include "pelorixj/jni/native_call_guard.h"
 
@@ -24,10 +24,6 @@ jlongArray ToJavaHandles(JNIEnv* env, const std::vector<IDevice*>& devices) {
   return ToJavaLongs(env, handles);
 }
 
-auto EmptyLongs(JNIEnv* env) {
-  return [env] { return NewEmptyJavaLongs(env); };
-}
-
 }  // namespace
 }  // namespace pelorixj
 
@@ -39,9 +35,9 @@ JNIEXPORT jint JNICALL Java_com_korvex_pelorix_CoreAPI_GetAPIVersion(JNIEnv*, jc
 
 JNIEXPORT jstring JNICALL Java_com_korvex_pelorix_CoreAPI_GetConnectionTypeString(JNIEnv* env, jclass,
                                                                                    jint connectionType) {
-  return GuardNativeCall(
-      env, [env] { return NewEmptyJavaString(env); },
-      [&] { return ToJavaString(env, ConnectionTypeName(static_cast<uint32_t>(connectionType))); });
+  return GuardNativeCall(env, NewEmptyJavaString, [&] {
+    return ToJavaString(env, ConnectionTypeName(static_cast<uint32_t>(connectionType)));
+  });
 }
 
 JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_CoreAPI_GetConnectionTypeFromStringJ(JNIEnv* env, jclass,
@@ -59,14 +55,14 @@ JNIEXPORT jboolean JNICALL Java_com_korvex_pelorix_CoreAPI_IsEnumable(JNIEnv* en
 
 JNIEXPORT jlongArray JNICALL Java_com_korvex_pelorix_CoreAPI_GetConnectionTypes(JNIEnv* env, jclass,
                                                                                 jint deviceType) {
-  return GuardNativeCall(env, EmptyLongs(env), [&] {
+  return GuardNativeCall(env, NewEmptyJavaLongs, [&] {
     const std::vector<uint32_t> types = SupportedConnectionTypes(static_cast<uint32_t>(deviceType));
     return ToJavaLongs(env, std::vector<jlong>(types.begin(), types.end()));
   });
 }
 
 JNIEXPORT jlongArray JNICALL Java_com_korvex_pelorix_CoreAPI_GetDeviceList(JNIEnv* env, jclass, jint deviceType) {
-  return GuardNativeCall(env, EmptyLongs(env), [&] {
+  return GuardNativeCall(env, NewEmptyJavaLongs, [&] {
     return ToJavaHandles(env, GetDeviceList({static_cast<uint32_t>(deviceType)}));
   });
 }
@@ -74,7 +70,7 @@ JNIEXPORT jlongArray JNICALL Java_com_korvex_pelorix_CoreAPI_GetDeviceList(JNIEn
 JNIEXPORT jlongArray JNICALL Java_com_korvex_pelorix_CoreAPI_GetDeviceListWithConnectionType(JNIEnv* env, jclass,
                                                                                              jint deviceType,
                                                                                              jint connectionType) {
-  return GuardNativeCall(env, EmptyLongs(env), [&] {
+  return GuardNativeCall(env, NewEmptyJavaLongs, [&] {
     return ToJavaHandles(env, GetDeviceListWithConnectionType(static_cast<uint32_t>(deviceType),
                                                                 static_cast<uint32_t>(connectionType)));
   });

@@ -1,9 +1,8 @@
 #include "pelorixj/jni/java_configuration_callback.h"
 
 #include "pelorixj/jni/callback_frame.h"
-#include "pelorixj/jni/java_bytes.h"
+#include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_vm_pointer.h"
-#include "pelorixj/jni/jni_failure.h"
 
 namespace pelorixj {
 
@@ -39,10 +38,7 @@ MacResult JavaConfigurationCallback::OnCalculateMAC(uint8_t macType, std::vector
   try {
     CallJavaMethod(ConfigurationJavaVm.Get(), callbackRef_.Get(), "OnCalculateMAC", "(J[B[J)[B",
                    [&](JNIEnv* env, jmethodID method) {
-                     const jlongArray status = env->NewLongArray(1);
-                     if (status == nullptr) {
-                       throw JniFailure("NewLongArray");
-                     }
+                     const jlongArray status = ToJavaLongs(env, std::vector<jlong>{0});
                      const auto mac = static_cast<jbyteArray>(env->CallObjectMethod(
                          callbackRef_.Get(), method, static_cast<jlong>(macType), ToJavaBytes(env, data), status));
                      if (env->ExceptionCheck()) {

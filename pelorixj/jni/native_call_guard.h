@@ -11,19 +11,19 @@
 
 namespace pelorixj {
 
-// failure is the value itself, or a function that makes it, for a value
-// made only on failure (such as NewEmptyJavaString).
+// failure is the value itself, or a function of the JNIEnv that makes it,
+// for a value made only on failure (such as NewEmptyJavaString).
 template <typename Failure>
-auto FailureValue(Failure&& failure) {
-  if constexpr (std::is_invocable_v<Failure>) {
-    return failure();
+auto FailureValue(JNIEnv* env, Failure&& failure) {
+  if constexpr (std::is_invocable_v<Failure, JNIEnv*>) {
+    return failure(env);
   } else {
     return failure;
   }
 }
 
 //   return GuardNativeCall(env, JNI_FALSE, [&] { return device->Open(); });
-//   return GuardNativeCall(env, [env] { return NewEmptyJavaString(env); }, [&] { ... });
+//   return GuardNativeCall(env, NewEmptyJavaString, [&] { ... });
 template <typename Failure, typename Body>
 auto GuardNativeCall(JNIEnv* env, Failure&& failure, Body&& body) -> decltype(body()) {
   try {
@@ -34,7 +34,7 @@ auto GuardNativeCall(JNIEnv* env, Failure&& failure, Body&& body) -> decltype(bo
   } catch (...) {
   }
   env->ExceptionClear();
-  return FailureValue(std::forward<Failure>(failure));
+  return FailureValue(env, std::forward<Failure>(failure));
 }
 
 // For methods without a result.
@@ -66,7 +66,7 @@ auto GuardHandleCall(JNIEnv* env, jlong handle, Failure&& failure, Body&& body)
     -> decltype(body(std::declval<Object&>())) {
   Object* object = FromHandle<Object>(handle);
   if (object == nullptr) {
-    return FailureValue(std::forward<Failure>(failure));
+    return FailureValue(env, std::forward<Failure>(failure));
   }
   return GuardNativeCall(env, std::forward<Failure>(failure), [&] { return body(*object); });
 }

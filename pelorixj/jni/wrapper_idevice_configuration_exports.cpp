@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "pelorixj/device/idevice_configuration.h"
-#include "pelorixj/jni/java_bytes.h"
+#include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_configuration_callback.h"
 #include "pelorixj/jni/java_text.h"
 #include "pelorixj/jni/native_call_guard.h"
@@ -26,7 +26,7 @@ uint16_t Low16(jint value) { return static_cast<uint16_t>(value); }
 
 template <typename Operation>
 jbyteArray BytesCall(JNIEnv* env, jlong configuration, Operation&& operation) {
-  return GuardHandleCall<IDeviceConfiguration>(env, configuration, [env] { return NewEmptyJavaBytes(env); },
+  return GuardHandleCall<IDeviceConfiguration>(env, configuration, NewEmptyJavaBytes,
                                                [&](IDeviceConfiguration& c) { return ToJavaBytes(env, operation(c)); });
 }
 
@@ -49,7 +49,7 @@ extern "C" {
 JNIEXPORT jstring JNICALL Java_com_korvex_pelorix_WrapperIDeviceConfiguration_GetDeviceInfo(JNIEnv* env, jclass,
                                                                                             jlong configuration,
                                                                                             jint selector) {
-  return GuardHandleCall<IDeviceConfiguration>(env, configuration, [env] { return NewEmptyJavaString(env); },
+  return GuardHandleCall<IDeviceConfiguration>(env, configuration, NewEmptyJavaString,
                                                [&](IDeviceConfiguration& c) {
                                                  return ToJavaString(env, c.GetDeviceInfo(selector));
                                                });

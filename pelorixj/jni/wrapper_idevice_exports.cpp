@@ -16,14 +16,10 @@ namespace {
 
 constexpr jlong kStateErrorValue = kStateError;
 
-auto EmptyString(JNIEnv* env) {
-  return [env] { return NewEmptyJavaString(env); };
-}
-
 // The text results: a device text, or a JSON text that the body writes.
 template <typename Text>
 jstring TextCall(JNIEnv* env, jlong device, Text&& text) {
-  return GuardHandleCall<IDevice>(env, device, EmptyString(env),
+  return GuardHandleCall<IDevice>(env, device, NewEmptyJavaString,
                                   [&](IDevice& d) { return ToJavaString(env, text(d)); });
 }
 

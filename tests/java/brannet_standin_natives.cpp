@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pelorixj/jni/java_bytes.h"
+#include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_text.h"
 #include "pelorixj/jni/native_call_guard.h"
 #include "standin_control.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "pelorixj/device/hex_conversions.h"
-#include "pelorixj/jni/java_bytes.h"
+#include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_configuration_callback.h"
 #include "pelorixj/jni/java_event_dispatcher.h"
 #include "pelorixj/jni/java_text.h"
@@ -152,18 +152,16 @@ JNIEXPORT jbyteArray JNICALL Java_com_korvex_pelorix_CallbackFakes_copyBytes(JNI
 
 // "ok"; or fails: 1 by a C++ exception, 2 by a pending Java exception.
 JNIEXPORT jstring JNICALL Java_com_korvex_pelorix_CallbackFakes_guarded(JNIEnv* env, jclass, jint failure) {
-  return GuardNativeCall(
-      env, [env] { return NewEmptyJavaString(env); },
-      [&] {
-        const jstring ok = ToJavaString(env, "ok");
-        if (failure == 1) {
-          throw JniFailure("chosen failure");
-        }
-        if (failure == 2) {
-          env->ThrowNew(env->FindClass("java/lang/IllegalStateException"), "chosen failure");
-        }
-        return ok;
-      });
+  return GuardNativeCall(env, NewEmptyJavaString, [&] {
+    const jstring ok = ToJavaString(env, "ok");
+    if (failure == 1) {
+      throw JniFailure("chosen failure");
+    }
+    if (failure == 2) {
+      env->ThrowNew(env->FindClass("java/lang/IllegalStateException"), "chosen failure");
+    }
+    return ok;
+  });
 }
 
 }  // extern "C"

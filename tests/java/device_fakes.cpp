@@ -16,7 +16,7 @@
 
 #include "pelorixj/device/hex_conversions.h"
 #include "pelorixj/device/ibase_device.h"
-#include "pelorixj/jni/java_bytes.h"
+#include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_text.h"
 #include "pelorixj/jni/native_call_guard.h"
 
