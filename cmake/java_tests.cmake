@@ -2,6 +2,7 @@
 #                       SOURCES <java file>...
 #                       [MAIN]
 #                       [NATIVE_LIBRARIES <target>...]
+#                       [PELORIXJ <target>]
 #                       [BRANNET <stand-in variant>]
 #                       [ENVIRONMENT <VAR=value>...]
 #                       [TIMEOUT <seconds>])
@@ -12,7 +13,8 @@
 # class holds JUnit 4 tests, or with MAIN a main method: the test then passes
 # when main returns and the JVM ends by itself with status 0.
 # NATIVE_LIBRARIES adds the folders of test-only JNI libraries to
-# java.library.path. BRANNET puts the folder of a Brannet stand-in variant
+# java.library.path; PELORIXJ puts the folder of a test build of Pelorixj
+# first, so that the JVM loads it instead of build/lib's. BRANNET puts the folder of a Brannet stand-in variant
 # (complete, no_device_list, no_device_response, absent) first on
 # LD_LIBRARY_PATH; ENVIRONMENT sets further variables. The test fails on a
 # failing JUnit test, on any warning of -Xcheck:jni in the JVM's output
@@ -53,7 +55,7 @@ if(pelorix_sanitizer_runtime)
 endif()
 
 function(pelorix_add_java_test class)
-  cmake_parse_arguments(ARG "MAIN" "BRANNET;TIMEOUT" "SOURCES;NATIVE_LIBRARIES;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "MAIN" "BRANNET;TIMEOUT;PELORIXJ" "SOURCES;NATIVE_LIBRARIES;ENVIRONMENT" ${ARGN})
   string(REGEX REPLACE ".*\\." "" name ${class})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
@@ -72,6 +74,10 @@ function(pelorix_add_java_test class)
   get_target_property(pelorix_jar pelorix_jar JAR_FILE)
   string(JOIN ":" classpath ${test_jar} ${pelorix_jar} ${PELORIX_JUNIT_JAR} ${PELORIX_HAMCREST_JAR})
   set(library_path ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
+  if(ARG_PELORIXJ)
+    list(PREPEND library_path $<TARGET_FILE_DIR:${ARG_PELORIXJ}>)
+    list(APPEND ARG_NATIVE_LIBRARIES ${ARG_PELORIXJ})
+  endif()
   foreach(library IN LISTS ARG_NATIVE_LIBRARIES)
     list(APPEND library_path $<TARGET_FILE_DIR:${library}>)
     add_dependencies(java_test_${name} ${library})

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -76,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   void* context = device.GetDeviceControl();
   // A control whose handlers nobody bound: its callbacks do nothing.
   BrannetIDeviceControl unbound(kConnectionUsb, "HID://UNBOUND", BrannetHandlers{});
-  Recorder recorder;
+  const auto subscriber = std::make_shared<Recorder>();
+  Recorder& recorder = *subscriber;
   bool subscribed = false;
 
   // Records of [kind, with a null text when bit 7 is set][value, 4 bytes]
@@ -93,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (kind == kToggleSubscriber) {
       subscribed = !subscribed;
-      FUZZ_CHECK(subscribed ? device.SubscribeAll(&recorder) : device.UnsubscribeAll());
+      FUZZ_CHECK(subscribed ? device.SubscribeAll(subscriber) : device.UnsubscribeAll());
       continue;
     }
     const char* text = nullText ? nullptr : bytes.c_str();

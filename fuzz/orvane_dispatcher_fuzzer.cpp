@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <regex>
 #include <string>
 #include <utility>
@@ -45,12 +46,13 @@ bool IsOperationReport(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string message = BytesToHexString(Bytes(data, data + size));
   std::atomic<int> reads{0};
-  Recorder recorder;
+  const auto subscriber = std::make_shared<Recorder>();
+  Recorder& recorder = *subscriber;
   {
     // Never opened: acknowledgements find no link and nothing leaves the process.
     OrvaneIDevice device(kConnectionTcp, "127.0.0.1:1");
     device.SetFollowUpRead([&reads](const StopSignal&) { ++reads; });
-    device.SubscribeAll(&recorder);
+    device.SubscribeAll(subscriber);
     try {
       device.OnDataArrive(message);
     } catch (const std::exception&) {

@@ -7,7 +7,6 @@
 #include "pelorixj/brannet/brannet_idevice.h"
 #include "pelorixj/brannet/brannet_library.h"
 #include "pelorixj/brannet/device_list_text.h"
-#include "pelorixj/brannet/live_brannet_devices.h"
 
 namespace pelorixj {
 
@@ -34,24 +33,7 @@ IDevice* GetBrannetDevice(uint32_t connectionType, const std::string& address) {
   return new BrannetIDevice(connectionType, address);
 }
 
-void ReleaseBrannetDevice(IDevice* device) {
-  try {
-    BrannetIDevice* released = nullptr;
-    {
-      auto& registry = BrannetDeviceRegistry();
-      const auto hold = registry.Hold();
-      released = live_brannet_devices::Claim(device);
-      if (released == nullptr) return;
-      registry.EraseIfPointsTo(released->GetConnectionInfo().Address, released);
-    }
-    // Outside the registry's lock: closing waits for the library's callbacks,
-    // which may list devices.
-    delete released;
-  } catch (...) {
-  }
-}
-
-bool IsLiveBrannetDevice(const IDevice* device) { return live_brannet_devices::Contains(device); }
+void ForgetBrannetDevice(const IDevice* device) { BrannetDeviceRegistry().EraseDevice(device); }
 
 const std::vector<uint32_t>& GetBrannetConnectionTypes() {
   // Never destroyed: the Java VM's exit may run while its threads ask.

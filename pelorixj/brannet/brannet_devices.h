@@ -20,14 +20,9 @@ std::vector<IDevice*> ListBrannetDevices(uint32_t connectionType);
 // is not registered. Never null.
 IDevice* GetBrannetDevice(uint32_t connectionType, const std::string& address);
 
-// Removes the device's registry entry, if it is the device's own, and
-// destroys the device. A device that is not live (already released, or not
-// of this family) is ignored. Never throws.
-void ReleaseBrannetDevice(IDevice* device);
-
-// Whether the device was made here and is not yet destroyed: the core API
-// asks before touching a device that it is given to release.
-bool IsLiveBrannetDevice(const IDevice* device);
+// Removes the device's registry entry, if it has one, so that no listing
+// finds it again; its owner destroys it. Never throws.
+void ForgetBrannetDevice(const IDevice* device);
 
 // 0, 1, 2, 3, 7.
 const std::vector<uint32_t>& GetBrannetConnectionTypes();

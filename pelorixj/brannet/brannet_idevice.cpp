@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "pelorixj/brannet/brannet_device_registry.h"
-#include "pelorixj/brannet/live_brannet_devices.h"
 #include "pelorixj/brannet/reader_model_table.h"
 #include "pelorixj/brannet/transaction_command.h"
 #include "pelorixj/device/hex_conversions.h"
@@ -36,9 +35,7 @@ BrannetIDevice::BrannetIDevice(uint32_t connectionType, std::string address)
                    [this](std::string text) { OnDataReceived(std::move(text)); },
                    [this](std::string text) { OnDeviceResponse(std::move(text)); },
                    [this](uint32_t code, std::string text) { OnNotificationData(code, std::move(text)); },
-               }) {
-  live_brannet_devices::Add(this);
-}
+               }) {}
 
 BrannetIDevice::~BrannetIDevice() {
   try {
@@ -47,7 +44,6 @@ BrannetIDevice::~BrannetIDevice() {
     // The library lacks CloseDeviceEx: nothing more can be done.
   }
   BrannetDeviceRegistry().EraseIfPointsTo(control_.GetConnectionInfo().Address, this);
-  live_brannet_devices::Remove(this);
 }
 
 bool BrannetIDevice::Close() { return control_.Close(); }

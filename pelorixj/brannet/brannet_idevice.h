@@ -15,8 +15,7 @@ namespace pelorixj {
 
 class BrannetIDevice : public IBaseDevice {
  public:
-  // The address is kept exactly as given. The device counts as live (see
-  // brannet_devices.h) until it is destroyed.
+  // The address is kept exactly as given.
   BrannetIDevice(uint32_t connectionType, std::string address);
   // Closes a link still open, so that no callback reaches a freed device,
   // and removes the registry entry of its address only when it is its own.

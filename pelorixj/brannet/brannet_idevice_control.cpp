@@ -9,8 +9,6 @@
 namespace pelorixj {
 namespace {
 
-constexpr uint32_t kStatusFailed = 2;
-
 // The library is a C interface: nothing may unwind into it.
 template <class Call>
 void Guarded(Call call) {
@@ -28,9 +26,22 @@ BrannetIDeviceControl::BrannetIDeviceControl(uint32_t connectionType, std::strin
 
 bool BrannetIDeviceControl::Open() {
   const std::string path = Brannet().BuildOpenPath(connectionInfo_.ConnectionType, connectionInfo_.Address);
-  Close();
+  for (;;) {
+    BrannetHandle stale = 0;
+    {
+      const std::lock_guard<std::mutex> lock(openMutex_);
+      const BrannetHandle current = deviceHandle_;
+      if (current == 0) return OpenLinkLocked(path);
+      if (Brannet().isDeviceConnected(current)) return true;
+      stale = current;
+    }
+    CloseIfStill(stale);
+  }
+}
+
+bool BrannetIDeviceControl::OpenLinkLocked(const std::string& path) {
   const BrannetHandle handle = Brannet().openDevice(path);
-  deviceHandle_.store(handle);
+  deviceHandle_ = handle;
   if (handle == 0) return false;
   Brannet().setOnDeviceConnectionStateChanged(handle, ConnectionStateChangedCallback, this);
   Brannet().setOnCardDataCallback(handle, DataReceivedCallback, this);
@@ -40,12 +51,24 @@ bool BrannetIDeviceControl::Open() {
 }
 
 bool BrannetIDeviceControl::Close() {
-  const BrannetHandle handle = deviceHandle_.load();
-  if (handle != 0) {
-    Brannet().closeDevice(handle);
-    deviceHandle_.store(0);
-  }
+  // Only one of several closing threads gets the handle.
+  CloseTaken(deviceHandle_.exchange(0));
   return true;
+}
+
+void BrannetIDeviceControl::CloseIfStill(BrannetHandle handle) {
+  if (deviceHandle_.compare_exchange_strong(handle, 0)) CloseTaken(handle);
+}
+
+void BrannetIDeviceControl::CloseTaken(BrannetHandle handle) {
+  if (handle == 0) return;
+  try {
+    Brannet().closeDevice(handle);
+  } catch (...) {
+    BrannetHandle none = 0;
+    deviceHandle_.compare_exchange_strong(none, handle);
+    throw;
+  }
 }
 
 bool BrannetIDeviceControl::IsDeviceConnected() {
@@ -70,16 +93,19 @@ bool BrannetIDeviceControl::Send(ByteDataRecord command) {
 
 DeviceResponse BrannetIDeviceControl::SendSync(ByteDataRecord command) {
   DeviceResponse response;
-  if (!IsDeviceConnected()) return response;
+  if (!IsDeviceConnected()) {
+    response.Status = kResponseNotOpen;
+    return response;
+  }
   try {
     const Bytes reply = HexPairsToBytes(Brannet().sendCommand(deviceHandle_.load(), command.Text));
     if (GetResultCode() == 0) {
       response.Data = ByteDataRecord(BytesToHexString(reply));
     } else {
-      response.Status = kStatusFailed;
+      response.Status = kResponseFailed;
     }
   } catch (...) {
-    response.Status = kStatusFailed;
+    response.Status = kResponseFailed;
   }
   return response;
 }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "pelorixj/brannet/brannet_library.h"
@@ -30,15 +31,18 @@ class BrannetIDeviceControl : public IDeviceControl {
   BrannetIDeviceControl(const BrannetIDeviceControl&) = delete;
   BrannetIDeviceControl& operator=(const BrannetIDeviceControl&) = delete;
 
-  // Closes a handle that is open first, so that no callback of it can
-  // outlive this control. False when the device did not open.
+  // True at once when the link is connected. Otherwise closes a handle
+  // that is open first, so that no callback of it can outlive this control,
+  // and opens anew. One thread opens at a time, so threads that open at
+  // once open one link. False when the device did not open.
   bool Open() override;
-  // True also when nothing was open.
+  // True also when nothing was open. Each handle is closed once, whichever
+  // of several closing threads gets it.
   bool Close() override;
   bool Send(ByteDataRecord command) override;
-  // Status 0 with the reply re-encoded in upper case; 0 with no data when
-  // not connected; 2 when the library reports a non-zero result code or
-  // the call fails.
+  // Status 0 with the reply re-encoded in upper case; 2 when the library
+  // reports a non-zero result code or the call fails; 3, and nothing sent,
+  // when not connected.
   DeviceResponse SendSync(ByteDataRecord command) override;
   bool SendExtendedCommand(ByteDataRecord) override { return false; }
   bool EndSession() override { return false; }
@@ -74,9 +78,19 @@ class BrannetIDeviceControl : public IDeviceControl {
   // The handlers of the control that is a callback's context; null when
   // there is none or they are not bound.
   static const BrannetHandlers* HandlersOf(void* context);
+  // Opens the link while openMutex_ is held and none is stored.
+  bool OpenLinkLocked(const std::string& path);
+  // Closes the handle if it is still the stored one.
+  void CloseIfStill(BrannetHandle handle);
+  // Closes a handle taken out of deviceHandle_ (nothing for 0); puts it
+  // back when the library cannot close it.
+  void CloseTaken(BrannetHandle handle);
 
   const ConnectionInfo connectionInfo_;
   std::atomic<BrannetHandle> deviceHandle_{0};
+  // Held across deciding to open and opening; never across a close, which
+  // waits for the library's callbacks, which may open this control.
+  std::mutex openMutex_;
   const BrannetHandlers handlers_;
 };
 

@@ -9,6 +9,17 @@
 
 namespace pelorixj {
 
+// Status of a DeviceResponse.
+enum ResponseStatus : uint32_t {
+  kResponseReceived = 0,
+  // No reply within the wait.
+  kResponseNoReply = 1,
+  // The exchange failed, or the reader refused the command.
+  kResponseFailed = 2,
+  // Nothing was sent: the device is not open.
+  kResponseNotOpen = 3,
+};
+
 // Result of IDeviceControl::SendSync; Status 0 is success.
 struct DeviceResponse {
   uint32_t Status = 0;

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <mutex>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +41,15 @@ class DeviceRegistry {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     auto found = entries_.find(key);
     if (found != entries_.end() && found->second == device) entries_.erase(found);
+  }
+
+  // Removes every entry of the device, as the base class names it.
+  template <class Base>
+  void EraseDevice(const Base* device) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    for (auto it = entries_.begin(); it != entries_.end();) {
+      it = static_cast<const Base*>(it->second) == device ? entries_.erase(it) : std::next(it);
+    }
   }
 
   // A copy of the entries in byte-wise key order.

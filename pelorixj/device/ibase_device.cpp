@@ -1,9 +1,11 @@
 #include "pelorixj/device/ibase_device.h"
 
+#include <utility>
+
 namespace pelorixj {
 
-bool IBaseDevice::SubscribeAll(IEventSubscriber* subscriber) {
-  subscriber_.Set(subscriber);
+bool IBaseDevice::SubscribeAll(std::shared_ptr<IEventSubscriber> subscriber) {
+  subscriber_.Set(std::move(subscriber));
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "pelorixj/device/idevice.h"
 #include "pelorixj/device/subscriber_guard.h"
@@ -16,8 +17,9 @@ class IBaseDevice : public IDevice {
   void SetUserData(uint64_t word) override { userData_.store(word); }
 
   // On return no other thread is delivering to the subscriber replaced or
-  // dropped (see SubscriberGuard). Always true.
-  bool SubscribeAll(IEventSubscriber* subscriber) override;
+  // dropped, unless this thread is delivering an event (see
+  // SubscriberGuard). Always true.
+  bool SubscribeAll(std::shared_ptr<IEventSubscriber> subscriber) override;
   bool UnsubscribeAll() override;
 
  protected:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "pelorixj/device/byte_data_record.h"
@@ -31,9 +32,9 @@ class IDevice {
   virtual IDeviceControl* GetDeviceControl() = 0;
   // Part of the device; null when the device has none.
   virtual IDeviceConfiguration* GetDeviceConfiguration() = 0;
-  // One subscriber per device; a new one replaces the old. The device does
-  // not own it: it must outlive its subscription.
-  virtual bool SubscribeAll(IEventSubscriber* subscriber) = 0;
+  // One subscriber per device; a new one replaces the old. The device
+  // shares the subscriber with the deliveries under way.
+  virtual bool SubscribeAll(std::shared_ptr<IEventSubscriber> subscriber) = 0;
   virtual bool UnsubscribeAll() = 0;
   virtual bool StartTransaction(const TransactionRequest& request) = 0;
   virtual bool CancelTransaction() = 0;

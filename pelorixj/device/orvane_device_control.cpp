@@ -50,33 +50,57 @@ OrvaneIDeviceControl::~OrvaneIDeviceControl() {
 }
 
 bool OrvaneIDeviceControl::Open() {
-  const QrxLibrary& qrx = Qrx();
-  if (qrx.isDeviceOpened(deviceHandle_)) return deviceHandle_ != 0;
-  OrvaneDeviceHandles().Unregister(deviceHandle_);
-  const QrxHandle handle = qrx.openDevice(connectionInfo_.ConnectionType, connectionInfo_.Address);
-  if (handle == 0 || handle == kFailedDeviceHandle) {
-    deviceHandle_ = 0;
-    return false;
+  for (;;) {
+    QrxHandle stale = 0;
+    {
+      const std::lock_guard<std::mutex> lock(openMutex_);
+      const QrxHandle current = deviceHandle_;
+      if (Qrx().isDeviceOpened(current)) return current != 0;
+      if (current == 0) {
+        if (!OpenLinkLocked()) return false;
+        break;
+      }
+      stale = current;
+    }
+    // Quorlan closed the link by itself: its handle is still to be closed,
+    // outside the lock, before a new one is opened.
+    CloseIfStill(stale);
   }
+  handlers_.DeliverStatus(true);
+  return true;
+}
+
+bool OrvaneIDeviceControl::OpenLinkLocked() {
+  const QrxLibrary& qrx = Qrx();
+  const QrxHandle handle = qrx.openDevice(connectionInfo_.ConnectionType, connectionInfo_.Address);
+  if (handle == 0 || handle == kFailedDeviceHandle) return false;
   // Registered before the callbacks are set, so that their first call finds it.
   OrvaneDeviceHandles().Register(handle, this);
   deviceHandle_ = handle;
   qrx.attachObjectToDevice(handle, reinterpret_cast<intptr_t>(this));
   qrx.setDataArriveCallback(handle, DataArriveThunk);
   qrx.setDeviceStatusChangeCallback(handle, StatusChangeThunk);
-  handlers_.DeliverStatus(true);
   return true;
 }
 
 bool OrvaneIDeviceControl::Close() {
   // Only one of several closing threads gets the handle.
-  const QrxHandle handle = deviceHandle_.exchange(0);
-  if (handle == 0) return true;
-  // Before the close, whose status report must find nothing.
+  CloseTaken(deviceHandle_.exchange(0));
+  return true;
+}
+
+void OrvaneIDeviceControl::CloseIfStill(QrxHandle handle) {
+  if (deviceHandle_.compare_exchange_strong(handle, 0)) CloseTaken(handle);
+}
+
+void OrvaneIDeviceControl::CloseTaken(QrxHandle handle) {
+  if (handle == 0) return;
+  // Before the close, whose status report must find nothing: the close is
+  // reported here instead, once it is done.
   OrvaneDeviceHandles().Unregister(handle);
   handlers_.NotifyClosed();
   Qrx().closeDevice(handle);
-  return true;
+  handlers_.DeliverStatus(false);
 }
 
 bool OrvaneIDeviceControl::IsOpened() const { return deviceHandle_ != 0; }
@@ -101,16 +125,19 @@ bool OrvaneIDeviceControl::Send(ByteDataRecord command) {
 DeviceResponse OrvaneIDeviceControl::SendSync(ByteDataRecord command) {
   DeviceResponse response;
   const QrxHandle handle = deviceHandle_;
-  if (handle == 0) return response;
+  if (handle == 0) {
+    response.Status = kResponseNotOpen;
+    return response;
+  }
   try {
     const Bytes reply = HexPairsToBytes(Qrx().sendAndReceiveMessage(handle, command.Text, waits_.replyMs));
     if (reply.empty()) {
-      response.Status = 1;
+      response.Status = kResponseNoReply;
     } else {
       response.Data = ByteDataRecord(BytesToHexString(reply));
     }
   } catch (...) {
-    response.Status = 2;
+    response.Status = kResponseFailed;
   }
   return response;
 }

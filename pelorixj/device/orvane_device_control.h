@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -32,14 +33,17 @@ class OrvaneIDeviceControl : public IDeviceControl {
   OrvaneIDeviceControl& operator=(const OrvaneIDeviceControl&) = delete;
 
   // Reports "connected" through the status handler, on this thread, when it
-  // opens the device; true without a report when it is open already.
+  // opens the device; true without a report when it is open already. One
+  // thread opens at a time, so threads that open at once open one link.
   bool Open() override;
-  // True, also when not open. Quorlan's report of the close is not passed
-  // on; the watchers are told when the device was open.
+  // True, also when not open. When it closes the device, the watchers are
+  // told and, once it is closed, the status handler (on this thread), not
+  // Quorlan's report of the close. Each handle is closed once, whichever of
+  // several closing threads gets it.
   bool Close() override;
   bool Send(ByteDataRecord command) override;
-  // Status 0 with the reply (or, when not open, nothing); 1 when no reply
-  // came; 2 when the exchange failed.
+  // Status 0 with the reply; 1 when no reply came; 2 when the exchange
+  // failed; 3, and nothing sent, when not open.
   DeviceResponse SendSync(ByteDataRecord command) override;
   bool SendExtendedCommand(ByteDataRecord command) override;
   bool EndSession() override;
@@ -97,9 +101,18 @@ class OrvaneIDeviceControl : public IDeviceControl {
   bool SendFixed(const std::string& hexCommand);
   // Sends a built command with the usual wait; its reply's command status.
   uint32_t CommandStatusOfBuilt(QrxHandle command);
+  // Opens a link while openMutex_ is held and none is stored.
+  bool OpenLinkLocked();
+  // Closes the handle if it is still the stored one.
+  void CloseIfStill(QrxHandle handle);
+  // Closes a handle taken out of deviceHandle_ (nothing for 0).
+  void CloseTaken(QrxHandle handle);
 
   const ConnectionInfo connectionInfo_;
   std::atomic<QrxHandle> deviceHandle_{0};
+  // Held across deciding to open and opening; never across a close or a
+  // report, which may call back into Open.
+  std::mutex openMutex_;
   ControlHandlers handlers_;
   ResponseWaits waits_;
 };

@@ -68,31 +68,7 @@ IDevice* GetOrvaneDevice(uint32_t connectionType, const std::string& address) {
   return new OrvaneIDevice(connectionType, address);
 }
 
-void ReleaseOrvaneDevice(IDevice* device) {
-  try {
-    OrvaneIDevice* released = nullptr;
-    {
-      auto& registry = OrvaneDeviceRegistry();
-      const auto hold = registry.Hold();
-      for (const auto& [key, registered] : registry.Entries()) {
-        if (static_cast<IDevice*>(registered) != device) continue;
-        released = registered;
-        registry.EraseIfPointsTo(key, registered);
-        break;
-      }
-    }
-    // Outside the registry's lock: destruction waits for Quorlan's
-    // callbacks, whose subscribers may list devices.
-    delete released;
-  } catch (...) {
-  }
-}
-
-bool IsLiveOrvaneDevice(const IDevice* device) {
-  const auto entries = OrvaneDeviceRegistry().Entries();
-  return std::any_of(entries.begin(), entries.end(),
-                     [&](const auto& entry) { return static_cast<const IDevice*>(entry.second) == device; });
-}
+void ForgetOrvaneDevice(const IDevice* device) { OrvaneDeviceRegistry().EraseDevice(device); }
 
 const std::vector<uint32_t>& GetOrvaneConnectionTypes() {
   // Never destroyed: the Java VM's exit may run while its threads ask.

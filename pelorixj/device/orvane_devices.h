@@ -24,14 +24,9 @@ std::vector<IDevice*> ListOrvaneDevices(uint32_t connectionType);
 // under the address. Never null. Throws what listing throws.
 IDevice* GetOrvaneDevice(uint32_t connectionType, const std::string& address);
 
-// Removes the device's registry entry and destroys the device. A device
-// that is not live (already released, or not of this platform) is ignored.
-// Never throws.
-void ReleaseOrvaneDevice(IDevice* device);
-
-// Whether the device was made here and is not yet destroyed: the core API
-// asks before touching a device that it is given to release.
-bool IsLiveOrvaneDevice(const IDevice* device);
+// Removes the device's registry entries, so that no listing finds it
+// again; its owner destroys it. Never throws.
+void ForgetOrvaneDevice(const IDevice* device);
 
 // 0, 8, 7.
 const std::vector<uint32_t>& GetOrvaneConnectionTypes();

@@ -22,6 +22,10 @@ OrvaneIDevice::OrvaneIDevice(uint32_t connectionType, std::string creationText)
     : control_(connectionType, creationText),
       configuration_(&control_),
       creationText_(std::move(creationText)),
+      stateReports_([this] { return GetConnectionState(); },
+                    [this](uint32_t state) {
+                      return RaiseEvent(kEventConnectionStateChanged, ByteDataRecord(ConnectionStateText(state)));
+                    }),
       followUps_([this](const StopSignal& stop) {
         configuration_.GetFile(HexPairsToBytes(kAnnouncedFileId), nullptr, stop);
       }) {
@@ -39,6 +43,7 @@ OrvaneIDevice::OrvaneIDevice(uint32_t connectionType, std::string creationText)
 
 OrvaneIDevice::~OrvaneIDevice() {
   OrvaneDeviceRegistry().EraseIfPointsTo(creationText_, this);
+  control_.SetStatusChangeHandler(nullptr);
   try {
     control_.Close();
   } catch (...) {
@@ -79,8 +84,7 @@ bool OrvaneIDevice::CloseLink() {
 
 bool OrvaneIDevice::Close() {
   const bool closed = CloseLink();
-  // The control passes on no report of its own close.
-  SetConnectionState(kStateDisconnected);
+  stateReports_.Report();
   return closed;
 }
 
@@ -111,13 +115,8 @@ IDeviceConfiguration* OrvaneIDevice::GetDeviceConfiguration() {
 }
 
 void OrvaneIDevice::OnDeviceStatusChange(bool connected) {
-  SetConnectionState(connected ? kStateConnected : kStateDisconnected);
-}
-
-bool OrvaneIDevice::SetConnectionState(uint32_t state) {
-  if (connectionState_.exchange(state) == state) return true;
-  if (state == kStateDisconnected) CloseLink();
-  return RaiseEvent(kEventConnectionStateChanged, ByteDataRecord(ConnectionStateText(state)));
+  if (!connected) CloseLink();
+  stateReports_.Report();
 }
 
 }  // namespace pelorixj

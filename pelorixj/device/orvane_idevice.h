@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "pelorixj/device/connection_state_reports.h"
 #include "pelorixj/device/follow_up_reads.h"
 #include "pelorixj/device/ibase_device.h"
 #include "pelorixj/device/orvane_device_configuration.h"
@@ -68,6 +69,10 @@ class OrvaneIDevice : public IBaseDevice {
   // the device's. Failures of the notification and file handling pass
   // through; a response's are dropped.
   virtual void OnDataArrive(std::string message);
+  // Whichever object opened or closed the link, and when Quorlan reports
+  // that it is gone: raises event 0 when the link's state differs from the
+  // one last reported (see ConnectionStateReports). A link reported gone is
+  // closed first.
   virtual void OnDeviceStatusChange(bool connected);
 
   // Raises event 13 with "name,commandId,label,statusCode". False when the
@@ -85,10 +90,6 @@ class OrvaneIDevice : public IBaseDevice {
   void SetFollowUpRead(FollowUpReads::Read read) { followUps_.SetRead(std::move(read)); }
 
  private:
-  // Each change raises event 0 with the state's text; entering
-  // disconnected closes the link first. False when the subscriber released
-  // this device during the event.
-  bool SetConnectionState(uint32_t state);
   // Closes the control, then ends the device's file read and joins its
   // thread. Must not run on that thread.
   bool CloseLink();
@@ -103,6 +104,8 @@ class OrvaneIDevice : public IBaseDevice {
   void ReadEntry();
   // Sends the command and waits for its reply; nothing for an empty command.
   std::optional<DeviceResponse> Exchange(const std::string& commandHex);
+  // Whether the command went out, whatever the reply.
+  bool ExchangeSends(const std::string& commandHex);
   bool ExchangeSucceeds(const std::string& commandHex);
 
   OrvaneIDeviceControl control_;
@@ -112,7 +115,7 @@ class OrvaneIDevice : public IBaseDevice {
   std::string serial_;
   const std::string creationText_;
   std::string devicePath_;
-  std::atomic<uint32_t> connectionState_{kStateDisconnected};
+  ConnectionStateReports stateReports_;
   // Last: its thread uses the members above until it is joined.
   FollowUpReads followUps_;
 };

@@ -22,6 +22,11 @@ std::optional<DeviceResponse> OrvaneIDevice::Exchange(const std::string& command
   return control_.SendSync(ByteDataRecord(commandHex));
 }
 
+bool OrvaneIDevice::ExchangeSends(const std::string& commandHex) {
+  const std::optional<DeviceResponse> response = Exchange(commandHex);
+  return response && response->Status != kResponseNotOpen;
+}
+
 bool OrvaneIDevice::ExchangeSucceeds(const std::string& commandHex) {
   const std::optional<DeviceResponse> response = Exchange(commandHex);
   return response && response->Status == 0;
@@ -32,12 +37,12 @@ bool OrvaneIDevice::StartTransaction(const TransactionRequest& request) {
   const std::optional<std::string> text = TransactionCommandText(request);
   if (!text) return false;
   // The reply is not examined: the transaction reports through notifications.
-  return Exchange(Qrx().getFormattedCommandBytesInHex(*text)).has_value();
+  return ExchangeSends(Qrx().getFormattedCommandBytesInHex(*text));
 }
 
 bool OrvaneIDevice::CancelTransaction() {
   if (!control_.OpenIfClosed()) return false;
-  return Exchange(Qrx().getFormattedCommandBytesInHex("1008")).has_value();
+  return ExchangeSends(Qrx().getFormattedCommandBytesInHex("1008"));
 }
 
 bool OrvaneIDevice::SendSelection(ByteDataRecord selection) {

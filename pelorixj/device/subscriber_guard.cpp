@@ -5,9 +5,24 @@
 #include <cstdint>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace pelorixj {
+namespace {
+
+// How many deliveries, of any device, this thread is inside.
+thread_local int deliveriesOnThisThread = 0;
+
+class DeliveryOnThisThread {
+ public:
+  DeliveryOnThisThread() { ++deliveriesOnThisThread; }
+  ~DeliveryOnThisThread() { --deliveriesOnThisThread; }
+  DeliveryOnThisThread(const DeliveryOnThisThread&) = delete;
+  DeliveryOnThisThread& operator=(const DeliveryOnThisThread&) = delete;
+};
+
+}  // namespace
 
 struct SubscriberGuard::State {
   struct Delivery {
@@ -17,7 +32,7 @@ struct SubscriberGuard::State {
 
   std::mutex mutex;
   std::condition_variable deliveryEnded;
-  IEventSubscriber* subscriber = nullptr;
+  std::shared_ptr<IEventSubscriber> subscriber;
   // Advances with every change of subscriber.
   uint64_t generation = 0;
   std::vector<Delivery> running;
@@ -40,30 +55,35 @@ struct SubscriberGuard::State {
     return !destroyed;
   }
 
-  void Replace(std::unique_lock<std::mutex>& lock, IEventSubscriber* next) {
-    subscriber = next;
+  // The subscriber replaced, for the caller to let go of with no lock held.
+  std::shared_ptr<IEventSubscriber> Replace(std::unique_lock<std::mutex>& lock, std::shared_ptr<IEventSubscriber> next,
+                                            bool wait) {
+    std::shared_ptr<IEventSubscriber> replaced = std::exchange(subscriber, std::move(next));
     const uint64_t current = ++generation;
-    deliveryEnded.wait(lock, [&] { return !EarlierDeliveryOnOtherThread(current); });
+    if (wait) deliveryEnded.wait(lock, [&] { return !EarlierDeliveryOnOtherThread(current); });
+    return replaced;
   }
 };
 
 SubscriberGuard::SubscriberGuard() : state_(std::make_shared<State>()) {}
 
 SubscriberGuard::~SubscriberGuard() {
+  std::shared_ptr<IEventSubscriber> replaced;  // let go of once the lock is
   std::unique_lock<std::mutex> lock(state_->mutex);
   state_->destroyed = true;
-  state_->Replace(lock, nullptr);
+  replaced = state_->Replace(lock, nullptr, true);
 }
 
-void SubscriberGuard::Set(IEventSubscriber* subscriber) {
+void SubscriberGuard::Set(std::shared_ptr<IEventSubscriber> subscriber) {
+  std::shared_ptr<IEventSubscriber> replaced;  // let go of once the lock is
   std::unique_lock<std::mutex> lock(state_->mutex);
-  state_->Replace(lock, subscriber);
+  replaced = state_->Replace(lock, std::move(subscriber), deliveriesOnThisThread == 0);
 }
 
 bool SubscriberGuard::Deliver(int eventType, ByteDataRecord payload) {
   // Held here: the subscriber may destroy the guard during the delivery.
   const std::shared_ptr<State> state = state_;
-  IEventSubscriber* subscriber = nullptr;
+  std::shared_ptr<IEventSubscriber> subscriber;
   {
     std::lock_guard<std::mutex> lock(state->mutex);
     if (state->subscriber == nullptr) return true;
@@ -71,11 +91,14 @@ bool SubscriberGuard::Deliver(int eventType, ByteDataRecord payload) {
     state->running.push_back({std::this_thread::get_id(), state->generation});
   }
   try {
+    const DeliveryOnThisThread delivering;
     subscriber->OnEvent(eventType, std::move(payload));
   } catch (...) {
+    subscriber.reset();
     state->EndDelivery();
     throw;
   }
+  subscriber.reset();
   return state->EndDelivery();
 }
 

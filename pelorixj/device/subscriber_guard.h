@@ -1,13 +1,18 @@
 // Hands a device's events to its one subscriber, so that a subscriber can be
 // replaced or dropped while events arrive on other threads.
 //
-// A delivery reads the subscriber under a lock, counts itself in flight and
-// runs the subscriber with no lock held. Changing the subscriber (and
-// destroying the guard) waits until no delivery to an earlier subscriber is
-// running on another thread; it never waits for one on its own thread, so a
-// subscriber may unsubscribe, or release its device, from inside an event.
-// Changing the subscriber from inside deliveries on two threads at once
-// waits on each other and must not be done.
+// A delivery reads the subscriber under a lock, holds it, counts itself in
+// flight and runs it with no lock held. The guard and the deliveries share
+// the subscriber, so it lives until the last delivery to it has ended.
+//
+// Changing the subscriber waits until no delivery to an earlier subscriber
+// runs on another thread, so that none reaches it after the change, except
+// when the changing thread is itself delivering an event (of any device):
+// the other thread might be waiting for this one, so the change does not
+// wait, and deliveries already under way elsewhere may still reach the
+// subscriber replaced. Destroying the guard always waits for the deliveries
+// on other threads, never for one on its own thread, so a subscriber may
+// release its device from inside an event.
 #pragma once
 
 #include <memory>
@@ -24,9 +29,8 @@ class SubscriberGuard {
   SubscriberGuard(const SubscriberGuard&) = delete;
   SubscriberGuard& operator=(const SubscriberGuard&) = delete;
 
-  // Null drops the subscriber. On return no other thread is running the one
-  // replaced.
-  void Set(IEventSubscriber* subscriber);
+  // Null drops the subscriber.
+  void Set(std::shared_ptr<IEventSubscriber> subscriber);
 
   // Delivers to the current subscriber, if any. False when the guard was
   // destroyed during the delivery (the subscriber released the device):

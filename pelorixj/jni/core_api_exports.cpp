@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "pelorixj/jni/connection_types.h"
-#include "pelorixj/jni/core_backend.h"
+#include "pelorixj/core/connection_types.h"
+#include "pelorixj/core/core_backend.h"
 #include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_text.h"
 #include "pelorixj/jni/native_call_guard.h"
@@ -15,13 +15,8 @@ namespace {
 
 constexpr jint kApiVersion = 116;
 
-jlongArray ToJavaHandles(JNIEnv* env, const std::vector<IDevice*>& devices) {
-  std::vector<jlong> handles;
-  handles.reserve(devices.size());
-  for (IDevice* device : devices) {
-    handles.push_back(ToHandle(device));
-  }
-  return ToJavaLongs(env, handles);
+jlongArray ToJavaHandles(JNIEnv* env, const std::vector<Handle>& handles) {
+  return ToJavaLongs(env, std::vector<jlong>(handles.begin(), handles.end()));
 }
 
 }  // namespace
@@ -79,19 +74,19 @@ JNIEXPORT jlongArray JNICALL Java_com_korvex_pelorix_CoreAPI_GetDeviceListWithCo
 JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_CoreAPI_GetDevice(JNIEnv* env, jclass, jint deviceType,
                                                                   jint connectionType, jstring address) {
   return GuardNativeCall(env, jlong{0}, [&] {
-    return ToHandle(GetDevice(static_cast<uint32_t>(deviceType), static_cast<uint32_t>(connectionType),
-                              FromJavaString(env, address)));
+    return static_cast<jlong>(GetDevice(static_cast<uint32_t>(deviceType), static_cast<uint32_t>(connectionType),
+                                        FromJavaString(env, address)));
   });
 }
 
 JNIEXPORT void JNICALL Java_com_korvex_pelorix_CoreAPI_ReleaseDevice(JNIEnv* env, jclass, jlong device) {
-  GuardNativeCall(env, [&] { ReleaseDevice(FromHandle<IDevice>(device)); });
+  GuardNativeCall(env, [&] { ReleaseDevice(device); });
 }
 
 JNIEXPORT void JNICALL Java_com_korvex_pelorix_CoreAPI_ReleaseDeviceList(JNIEnv* env, jclass, jlongArray devices) {
   GuardNativeCall(env, [&] {
     for (const jlong device : FromJavaLongs(env, devices)) {
-      ReleaseDevice(FromHandle<IDevice>(device));
+      ReleaseDevice(device);
     }
   });
 }

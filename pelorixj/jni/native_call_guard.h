@@ -5,9 +5,11 @@
 
 #include <jni.h>
 
-#include <cstdint>
+#include <memory>
 #include <type_traits>
 #include <utility>
+
+#include "pelorixj/core/live_objects.h"
 
 namespace pelorixj {
 
@@ -47,28 +49,44 @@ void GuardNativeCall(JNIEnv* env, Body&& body) {
   env->ExceptionClear();
 }
 
-// A native object that Java holds as a long: its raw address, 0 for none.
+// The live object of the handle's kind, null for any other handle.
 template <typename Object>
-Object* FromHandle(jlong handle) {
-  return reinterpret_cast<Object*>(static_cast<intptr_t>(handle));
+std::shared_ptr<Object> FindLive(jlong handle);
+
+template <>
+inline std::shared_ptr<IDevice> FindLive<IDevice>(jlong handle) {
+  return Live().Device(handle);
 }
 
-template <typename Object>
-jlong ToHandle(Object* object) {
-  return static_cast<jlong>(reinterpret_cast<intptr_t>(object));
+template <>
+inline std::shared_ptr<IDeviceControl> FindLive<IDeviceControl>(jlong handle) {
+  return Live().Control(handle);
 }
 
-// The frame of a method on a native object named by a handle: handle 0
-// gives the failure value without any call; any other handle is trusted.
+template <>
+inline std::shared_ptr<IDeviceConfiguration> FindLive<IDeviceConfiguration>(jlong handle) {
+  return Live().Configuration(handle);
+}
+
+// The frame of a method on a native object named by a handle. A handle that
+// names no live object of the kind (0, released, of another kind, any other
+// number) gives the failure value without touching the object; a live one
+// stays alive until the body returns, even when another thread releases it.
 //   return GuardHandleCall<IDevice>(env, device, JNI_FALSE, [&](IDevice& d) { return d.CancelTransaction(); });
 template <typename Object, typename Failure, typename Body>
 auto GuardHandleCall(JNIEnv* env, jlong handle, Failure&& failure, Body&& body)
     -> decltype(body(std::declval<Object&>())) {
-  Object* object = FromHandle<Object>(handle);
-  if (object == nullptr) {
-    return FailureValue(env, std::forward<Failure>(failure));
+  using Result = decltype(body(std::declval<Object&>()));
+  if (handle == 0) {
+    return FailureValue(env, failure);
   }
-  return GuardNativeCall(env, std::forward<Failure>(failure), [&] { return body(*object); });
+  return GuardNativeCall(env, failure, [&]() -> Result {
+    const std::shared_ptr<Object> object = FindLive<Object>(handle);
+    if (!object) {
+      return FailureValue(env, failure);
+    }
+    return body(*object);
+  });
 }
 
 }  // namespace pelorixj

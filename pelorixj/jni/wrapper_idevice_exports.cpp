@@ -1,10 +1,13 @@
 // The native methods of com.korvex.pelorix.WrapperIDevice: each forwards one
-// call to the IDevice that its handle names.
+// call to the IDevice that its handle names. The device's control and
+// configuration are handed out as handles of their own.
 #include <jni.h>
 
 #include <optional>
 #include <string>
 
+#include "pelorixj/core/live_objects.h"
+#include "pelorixj/core/subscriptions.h"
 #include "pelorixj/device/idevice.h"
 #include "pelorixj/jni/device_json.h"
 #include "pelorixj/jni/event_subscription.h"
@@ -62,13 +65,15 @@ JNIEXPORT jstring JNICALL Java_com_korvex_pelorix_WrapperIDevice_GetDeviceCapabi
 }
 
 JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_WrapperIDevice_GetDeviceControl(JNIEnv* env, jclass, jlong device) {
-  return GuardHandleCall<IDevice>(env, device, jlong{0}, [](IDevice& d) { return ToHandle(d.GetDeviceControl()); });
+  return GuardHandleCall<IDevice>(env, device, jlong{0},
+                                  [&](IDevice& d) { return Live().ControlHandle(device, d.GetDeviceControl()); });
 }
 
 JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_WrapperIDevice_GetDeviceConfiguration(JNIEnv* env, jclass,
                                                                                       jlong device) {
-  return GuardHandleCall<IDevice>(env, device, jlong{0},
-                                  [](IDevice& d) { return ToHandle(d.GetDeviceConfiguration()); });
+  return GuardHandleCall<IDevice>(env, device, jlong{0}, [&](IDevice& d) {
+    return Live().ConfigurationHandle(device, d.GetDeviceConfiguration());
+  });
 }
 
 JNIEXPORT jboolean JNICALL Java_com_korvex_pelorix_WrapperIDevice_SubscribeAll(JNIEnv* env, jclass, jlong device,
@@ -77,7 +82,7 @@ JNIEXPORT jboolean JNICALL Java_com_korvex_pelorix_WrapperIDevice_SubscribeAll(J
 }
 
 JNIEXPORT jboolean JNICALL Java_com_korvex_pelorix_WrapperIDevice_UnsubscribeAll(JNIEnv* env, jclass, jlong device) {
-  return BooleanCall(env, device, [](IDevice& d) { return UnsubscribeListener(d); });
+  return BooleanCall(env, device, [](IDevice& d) { return Unsubscribe(d); });
 }
 
 JNIEXPORT jboolean JNICALL Java_com_korvex_pelorix_WrapperIDevice_StartTransaction(JNIEnv* env, jclass, jlong device,

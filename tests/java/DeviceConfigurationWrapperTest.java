@@ -267,7 +267,8 @@ public class DeviceConfigurationWrapperTest {
 
     @Test
     public void anOperationThatThrowsGivesItsFailureValueAndReleasesTheCallback() throws InterruptedException {
-        long throwing = ThrowingConfiguration.handle();
+        long device = FakeDevice.make(new byte[] {'x'}, 0, true, false);
+        long throwing = WrapperIDevice.GetDeviceConfiguration(device);
         assertEquals("", WrapperIDeviceConfiguration.GetDeviceInfo(throwing, 1));
         assertArrayEquals(new byte[0], WrapperIDeviceConfiguration.GetConfigInfo(throwing, 1, null));
         assertArrayEquals(new byte[0], WrapperIDeviceConfiguration.GetKeyInfo(throwing, 1, null));
@@ -286,5 +287,6 @@ public class DeviceConfigurationWrapperTest {
             Thread.sleep(10);
         }
         assertEquals(null, released.get());
+        FakeDevice.free(device);
     }
 }

@@ -68,7 +68,7 @@ public class DeviceControlWrapperTest {
             long device = CoreAPI.GetDevice(3, 4, reader.address());
             long control = WrapperIDevice.GetDeviceControl(device);
             try {
-                assertEquals("{\"Data\":\"\",\"Status\":0}", WrapperIDeviceControl.SendSync(control, "AA00"));
+                assertEquals("{\"Data\":\"\",\"Status\":3}", WrapperIDeviceControl.SendSync(control, "AA00"));
                 assertTrue(WrapperIDeviceControl.Open(control));
 
                 String reply = WrapperIDeviceControl.SendSync(control, "AA0081040102100184021001");

@@ -7,6 +7,7 @@ import static org.junit.Assert.assertTrue;
 
 import java.nio.charset.StandardCharsets;
 import java.util.ArrayList;
+import java.util.HashSet;
 import java.util.List;
 import java.util.function.LongFunction;
 import org.junit.After;
@@ -66,8 +67,20 @@ public class DeviceWrapperTest {
                 WrapperIDevice.GetDeviceInfo(device));
         assertEquals("{\"BatteryBackedClock\":false,\"Display\":true,\"MSRPowerSaver\":true,\"PINPad\":false,"
                 + "\"PaymentMethods\":4,\"SRED\":false,\"Signature\":true}", WrapperIDevice.GetDeviceCapabilities(device));
-        assertEquals(0x1004, WrapperIDevice.GetDeviceControl(device));
-        assertEquals(0x2004, WrapperIDevice.GetDeviceConfiguration(device));
+    }
+
+    @Test
+    public void theControlAndTheConfigurationAreHandlesOfTheirOwn() {
+        long device = fake("x", 4, true);
+        long control = WrapperIDevice.GetDeviceControl(device);
+        long configuration = WrapperIDevice.GetDeviceConfiguration(device);
+        assertEquals(control, WrapperIDevice.GetDeviceControl(device));
+        assertEquals(configuration, WrapperIDevice.GetDeviceConfiguration(device));
+        // Three handles, all different, none 0.
+        assertEquals(4, new HashSet<>(List.of(device, control, configuration, 0L)).size());
+        // The fake's parts throw: each call reaches its own part.
+        assertFalse(WrapperIDeviceControl.Open(control));
+        assertEquals(-1, WrapperIDeviceConfiguration.SetDisplayImage(configuration, 1));
         assertEquals(0, WrapperIDevice.GetDeviceConfiguration(fake("x", 4, false)));
     }
 

@@ -1,15 +1,16 @@
 package com.korvex.pelorix;
 
 /**
- * Devices that no family provides, for the wrapper tests, made by a
- * test-only native library. A fake records every call with its arguments
- * ("StartTransaction Timeout=30 ..."), answers with its text (any UTF-8
- * bytes, ill-formed included) and number, and raises chosen events on
- * native threads. The core API does not know fakes: release them here.
+ * Devices that no family provides, for the wrapper tests, made by a test
+ * build of Pelorixj that the tests using them load instead of the SDK's. A
+ * fake records every call with its arguments ("StartTransaction Timeout=30
+ * ..."), answers with its text (any UTF-8 bytes, ill-formed included) and
+ * number, and raises chosen events on native threads. Fakes are live
+ * devices: CoreAPI.ReleaseDevice releases them too.
  */
 final class FakeDevice {
     static {
-        System.loadLibrary("pelorixj_test_devices");
+        System.loadLibrary("Pelorixj");
     }
 
     private FakeDevice() {
@@ -18,11 +19,12 @@ final class FakeDevice {
     /**
      * Makes a fake. Its name, address and device information hold text; its
      * connection type, state and payment methods are number, its device
-     * type number + 1, its control 0x1000 + number and its configuration
-     * 0x2000 + number (0 unless answer). Its requests answer answer.
+     * type number + 1. Its control and its configuration (none unless
+     * answer) throw on every call; its requests answer answer.
      */
     static native long make(byte[] text, int number, boolean answer, boolean throwing);
 
+    /** Releases the fake without closing it; nothing when it is released already. */
     static native void free(long device);
 
     /** The calls since the last time asked, one a line. */

@@ -1,11 +1,14 @@
 // Test-only JNI functions of com.korvex.pelorix.FakeDevice: devices that no
 // family provides, which record every call with its arguments, answer with
 // chosen values (or throw), and raise chosen events on native threads
-// through the same subscriber guard as the families' devices.
+// through the same subscriber guard as the families' devices. Built into a
+// test build of Pelorixj, whose live-object table holds the fakes as it
+// holds the families' devices.
 #include <jni.h>
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <stdexcept>
@@ -14,11 +17,13 @@
 #include <utility>
 #include <vector>
 
+#include "pelorixj/core/live_objects.h"
 #include "pelorixj/device/hex_conversions.h"
 #include "pelorixj/device/ibase_device.h"
 #include "pelorixj/jni/java_arrays.h"
 #include "pelorixj/jni/java_text.h"
 #include "pelorixj/jni/native_call_guard.h"
+#include "throwing_parts.h"
 
 namespace pelorixj {
 namespace {
@@ -56,15 +61,15 @@ class FakeDevice : public IBaseDevice {
   }
   IDeviceControl* GetDeviceControl() override {
     Record("GetDeviceControl");
-    return reinterpret_cast<IDeviceControl*>(uintptr_t{0x1000} + number_);
+    return &control_;
   }
   IDeviceConfiguration* GetDeviceConfiguration() override {
     Record("GetDeviceConfiguration");
-    return answer_ ? reinterpret_cast<IDeviceConfiguration*>(uintptr_t{0x2000} + number_) : nullptr;
+    return answer_ ? &configuration_ : nullptr;
   }
-  bool SubscribeAll(IEventSubscriber* subscriber) override {
+  bool SubscribeAll(std::shared_ptr<IEventSubscriber> subscriber) override {
     Record("SubscribeAll");
-    return IBaseDevice::SubscribeAll(subscriber) && answer_;
+    return IBaseDevice::SubscribeAll(std::move(subscriber)) && answer_;
   }
   bool UnsubscribeAll() override {
     Record("UnsubscribeAll");
@@ -161,13 +166,19 @@ class FakeDevice : public IBaseDevice {
   const bool throwing_;
   std::mutex mutex_;
   std::string calls_;
+  ThrowingControl control_;
+  ThrowingConfiguration configuration_;
   std::atomic<bool> raising_{false};
   std::atomic<int> raised_{0};
   std::thread raiser_;
 };
 
-// Handles are IDevice pointers, as the core API hands them out.
-FakeDevice& Fake(jlong handle) { return *static_cast<FakeDevice*>(FromHandle<IDevice>(handle)); }
+// Held by the caller while it uses the fake, as the wrappers hold devices.
+std::shared_ptr<FakeDevice> Fake(jlong handle) {
+  std::shared_ptr<FakeDevice> fake = std::static_pointer_cast<FakeDevice>(Live().Device(handle));
+  if (!fake) throw std::invalid_argument("not a live fake");
+  return fake;
+}
 
 }  // namespace
 }  // namespace pelorixj
@@ -179,23 +190,26 @@ extern "C" {
 JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_FakeDevice_make(JNIEnv* env, jclass, jbyteArray text, jint number,
                                                                 jboolean answer, jboolean throwing) {
   return GuardNativeCall(env, jlong{0}, [&] {
-    IDevice* device = new FakeDevice(Text(FromJavaBytes(env, text)), static_cast<uint32_t>(number), answer, throwing);
-    return ToHandle(device);
+    auto device = std::make_unique<FakeDevice>(Text(FromJavaBytes(env, text)), static_cast<uint32_t>(number),
+                                               answer, throwing);
+    const Handle handle = Live().Adopt(device.get(), nullptr);
+    device.release();
+    return static_cast<jlong>(handle);
   });
 }
 
-JNIEXPORT void JNICALL Java_com_korvex_pelorix_FakeDevice_free(JNIEnv*, jclass, jlong device) {
-  delete FromHandle<IDevice>(device);
+// Destroyed once no call runs on it; a fake released through the core API
+// is gone already.
+JNIEXPORT void JNICALL Java_com_korvex_pelorix_FakeDevice_free(JNIEnv* env, jclass, jlong device) {
+  GuardNativeCall(env, [&] { Live().Remove(device); });
 }
 
 JNIEXPORT jstring JNICALL Java_com_korvex_pelorix_FakeDevice_takeCalls(JNIEnv* env, jclass, jlong device) {
-  return GuardNativeCall(env, nullptr, [&] {
-    return ToJavaString(env, Fake(device).TakeCalls());
-  });
+  return GuardNativeCall(env, nullptr, [&] { return ToJavaString(env, Fake(device)->TakeCalls()); });
 }
 
-JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_FakeDevice_userData(JNIEnv*, jclass, jlong device) {
-  return static_cast<jlong>(FromHandle<IDevice>(device)->GetUserData());
+JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_FakeDevice_userData(JNIEnv* env, jclass, jlong device) {
+  return GuardNativeCall(env, jlong{0}, [&] { return static_cast<jlong>(Fake(device)->GetUserData()); });
 }
 
 // Each list on a native thread of its own, all at once; returns when all are raised.
@@ -213,7 +227,8 @@ JNIEXPORT void JNICALL Java_com_korvex_pelorix_FakeDevice_raise(JNIEnv* env, jcl
       }
       env->DeleteLocalRef(list);
     }
-    FakeDevice& fake = Fake(device);
+    const std::shared_ptr<FakeDevice> held = Fake(device);
+    FakeDevice& fake = *held;
     std::vector<std::thread> threads;
     for (const auto& list : lists) {
       threads.emplace_back([&fake, eventType, &list] {
@@ -224,13 +239,13 @@ JNIEXPORT void JNICALL Java_com_korvex_pelorix_FakeDevice_raise(JNIEnv* env, jcl
   });
 }
 
-JNIEXPORT void JNICALL Java_com_korvex_pelorix_FakeDevice_startRaising(JNIEnv*, jclass, jlong device,
+JNIEXPORT void JNICALL Java_com_korvex_pelorix_FakeDevice_startRaising(JNIEnv* env, jclass, jlong device,
                                                                        jint eventType) {
-  Fake(device).StartRaising(eventType);
+  GuardNativeCall(env, [&] { Fake(device)->StartRaising(eventType); });
 }
 
-JNIEXPORT jint JNICALL Java_com_korvex_pelorix_FakeDevice_stopRaising(JNIEnv*, jclass, jlong device) {
-  return Fake(device).StopRaising();
+JNIEXPORT jint JNICALL Java_com_korvex_pelorix_FakeDevice_stopRaising(JNIEnv* env, jclass, jlong device) {
+  return GuardNativeCall(env, jint{-1}, [&] { return static_cast<jint>(Fake(device)->StopRaising()); });
 }
 
 }  // extern "C"

@@ -11,6 +11,7 @@
 #include "pelorixj/jni/java_text.h"
 #include "pelorixj/jni/native_call_guard.h"
 #include "simulated_reader.h"
+#include "test_object_handles.h"
 
 namespace pelorixj {
 namespace {

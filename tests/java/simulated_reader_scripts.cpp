@@ -11,6 +11,7 @@
 #include "pelorixj/jni/native_call_guard.h"
 #include "sim_uploads.h"
 #include "simulated_reader.h"
+#include "test_object_handles.h"
 
 namespace pelorixj {
 namespace {

@@ -2,6 +2,7 @@
 // stand-in library on the search path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <clocale>
@@ -49,10 +50,13 @@ class BrannetDevice : public ::testing::Test {
     standin.BrannetStandin_Reset();
   }
   void TearDown() override {
-    for (IDevice* device : made_) {
-      if (IsLiveBrannetDevice(device)) device->Close();
-      ReleaseBrannetDevice(device);
-    }
+    for (IDevice* device : made_) delete device;
+  }
+
+  // Destroys a device made here, as its owner would once it is released.
+  void Release(IDevice* device) {
+    made_.erase(std::find(made_.begin(), made_.end(), device));
+    delete device;
   }
 
   BrannetIDevice& Make(uint32_t connectionType, const std::string& address) {
@@ -206,8 +210,8 @@ TEST_F(BrannetDevice, SendSyncGivesTheReplyOnlyWhenConnectedAndTheResultCodeIsZe
       {"non-zero result code", true, 1, "ab01", 5, 2, "", true},
       {"null reply", true, 1, nullptr, 0, 0, "", true},
       {"odd reply", true, 1, "ABC", 0, 0, "", true},
-      {"not connected", true, 0, "ab01", 0, 0, "", false},
-      {"not open", false, 1, "ab01", 0, 0, "", false},
+      {"not connected", true, 0, "ab01", 0, 3, "", false},
+      {"not open", false, 1, "ab01", 0, 3, "", false},
   };
   for (const auto& c : cases) {
     standin.BrannetStandin_Reset();
@@ -248,12 +252,20 @@ TEST_F(BrannetDevice, ControlOpensClosesAndReopensItsOwnHandle) {
   EXPECT_EQ(control.GetProductId(), 0x0121);
   EXPECT_EQ(control.GetResultCode(), 7);
 
+  // Connected: the link stays.
   standin.BrannetStandin_ClearCallLog();
   ASSERT_TRUE(control.Open());
+  EXPECT_EQ(standin.CallLog(), "IsDeviceConnectedEx(" + h1 + ")\n");
+  // Not connected: it is closed and opened anew.
+  standin.BrannetStandin_SetConnected(kReader, 0);
+  standin.BrannetStandin_ClearCallLog();
+  ASSERT_TRUE(control.Open());
+  standin.BrannetStandin_SetConnected(kReader, 1);
   const intptr_t second = standin.BrannetStandin_OpenHandle(kReader);
   EXPECT_NE(second, first);
   EXPECT_EQ(standin.Calls("CloseDeviceEx"), std::vector<std::string>{"CloseDeviceEx(" + h1 + ")"});
-  EXPECT_EQ(standin.CallLog().rfind("CloseDeviceEx(", 0), 0u) << "the old handle closes before the new one opens";
+  EXPECT_LT(standin.CallLog().find("CloseDeviceEx("), standin.CallLog().find("OpenDeviceEx("))
+      << "the old handle closes before the new one opens";
   EXPECT_EQ(standin.BrannetStandin_FireConnectionState(first, 1), 0);
 
   standin.BrannetStandin_SetSendResult(kReader, 3);
@@ -272,7 +284,7 @@ TEST_F(BrannetDevice, ControlOpensClosesAndReopensItsOwnHandle) {
 TEST_F(BrannetDevice, CallbacksBecomeEventsOnTheLibrarysThreadInOrder) {
   BrannetIDevice& device = Opened();
   const intptr_t handle = standin.BrannetStandin_OpenHandle(kReader);
-  EventRecorder recorder;
+  auto recorder = std::make_shared<EventRecorder>();
   auto fireAll = [&] {
     standin.BrannetStandin_FireConnectionState(handle, 1);
     standin.BrannetStandin_FireConnectionState(handle, 0);
@@ -288,70 +300,71 @@ TEST_F(BrannetDevice, CallbacksBecomeEventsOnTheLibrarysThreadInOrder) {
     standin.BrannetStandin_WaitDelivered(handle);
   };
   fireAll();
-  EXPECT_TRUE(recorder.Events().empty());
+  EXPECT_TRUE(recorder->Events().empty());
 
-  device.SubscribeAll(&recorder);
+  device.SubscribeAll(recorder);
   fireAll();
   const std::vector<Event> expected = {
       {0, "04"},   {0, "01"},   {0, "01"},   {4, "D1"},   {1, "R1"},   {4, ""},     {1, ""},
       {5, "N768"}, {6, "N769"}, {7, "N770"}, {8, "N771"}, {9, "N772"}, {10, "N773"}, {5, ""},
   };
-  EXPECT_EQ(recorder.Events(), expected);
-  for (std::thread::id thread : recorder.Threads()) EXPECT_NE(thread, std::this_thread::get_id());
+  EXPECT_EQ(recorder->Events(), expected);
+  for (std::thread::id thread : recorder->Threads()) EXPECT_NE(thread, std::this_thread::get_id());
 
   device.UnsubscribeAll();
   fireAll();
-  EXPECT_EQ(recorder.Events().size(), expected.size());
+  EXPECT_EQ(recorder->Events().size(), expected.size());
 }
 
 TEST_F(BrannetDevice, ReleasingWhileCallbacksFireEndsThemFirst) {
   BrannetIDevice& device = Opened();
   const intptr_t handle = standin.BrannetStandin_OpenHandle(kReader);
-  EventRecorder recorder;
-  device.SubscribeAll(&recorder);
+  auto recorder = std::make_shared<EventRecorder>();
+  device.SubscribeAll(recorder);
   // Ends when the handle is closed.
   std::thread firing([&] {
     for (int fired = 1; standin.BrannetStandin_FireNotification(handle, 0x300, "card_swiped") != 0; ++fired) {
       if (fired % 64 == 0) std::this_thread::sleep_for(100us);
     }
   });
-  while (recorder.Events().size() < 20) std::this_thread::sleep_for(1ms);
+  while (recorder->Events().size() < 20) std::this_thread::sleep_for(1ms);
   device.Close();
-  ReleaseBrannetDevice(&device);
-  const size_t delivered = recorder.Events().size();
+  Release(&device);
+  const size_t delivered = recorder->Events().size();
   firing.join();
   std::this_thread::sleep_for(20ms);
-  EXPECT_EQ(recorder.Events().size(), delivered);
-  EXPECT_FALSE(IsLiveBrannetDevice(&device));
+  EXPECT_EQ(recorder->Events().size(), delivered);
 }
 
 TEST_F(BrannetDevice, SubscriberMayReleaseItsDeviceFromInsideAnEvent) {
   struct Releaser : IEventSubscriber {
-    IDevice* device = nullptr;
+    std::function<void()> release;
     std::atomic<int> events{0};
     std::promise<void> released;
     void OnEvent(int, ByteDataRecord) override {
       if (++events > 1) return;
-      device->Close();
-      ReleaseBrannetDevice(device);
+      release();
       released.set_value();
     }
-  } releaser;
+  };
+  auto releaser = std::make_shared<Releaser>();
   BrannetIDevice& device = Opened();
   const intptr_t handle = standin.BrannetStandin_OpenHandle(kReader);
-  releaser.device = &device;
-  device.SubscribeAll(&releaser);
+  releaser->release = [&] {
+    device.Close();
+    Release(&device);
+  };
+  device.SubscribeAll(releaser);
   for (int i = 0; i < 5; ++i) standin.BrannetStandin_FireDeviceResponse(handle, "R");
-  ASSERT_EQ(releaser.released.get_future().wait_for(10s), std::future_status::ready);
-  EXPECT_FALSE(IsLiveBrannetDevice(&device));
+  ASSERT_EQ(releaser->released.get_future().wait_for(10s), std::future_status::ready);
   EXPECT_EQ(standin.BrannetStandin_FireDeviceResponse(handle, "R"), 0);
-  EXPECT_EQ(releaser.events, 1);
+  EXPECT_EQ(releaser->events, 1);
 }
 
 TEST_F(BrannetDevice, ReleasingAnOpenDeviceClosesItsLink) {
   BrannetIDevice& device = Opened();
   const intptr_t handle = standin.BrannetStandin_OpenHandle(kReader);
-  ReleaseBrannetDevice(&device);
+  Release(&device);
   EXPECT_EQ(standin.Calls("CloseDeviceEx"), std::vector<std::string>{"CloseDeviceEx(" + std::to_string(handle) + ")"});
   EXPECT_EQ(standin.BrannetStandin_FireConnectionState(handle, 1), 0);
 }

@@ -21,7 +21,7 @@ class BrannetListing : public ::testing::Test {
     standin.BrannetStandin_Reset();
   }
   void TearDown() override {
-    for (const auto& entry : BrannetDeviceRegistry().Entries()) ReleaseBrannetDevice(entry.second);
+    for (const auto& entry : BrannetDeviceRegistry().Entries()) delete entry.second;
   }
 
   std::vector<std::string> Addresses(const std::vector<IDevice*>& devices) {
@@ -91,7 +91,7 @@ TEST_F(BrannetListing, TypesWithoutAPrefixListNothingWithoutAskingTheLibrary) {
   EXPECT_EQ(GetBrannetConnectionTypes(), (std::vector<uint32_t>{0, 1, 2, 3, 7}));
 }
 
-TEST_F(BrannetListing, GetDeviceGivesOnlyAnExactlyRegisteredAddressAndReleaseLeavesAnothersEntry) {
+TEST_F(BrannetListing, GetDeviceGivesOnlyAnExactlyRegisteredAddressAndEachDeviceDropsOnlyItsOwnEntry) {
   standin.BrannetStandin_SetDeviceList("hid://a");
   IDevice* unregistered = GetBrannetDevice(0, "HID://A");
   IDevice* listed = ListBrannetDevices(0).at(0);
@@ -100,18 +100,16 @@ TEST_F(BrannetListing, GetDeviceGivesOnlyAnExactlyRegisteredAddressAndReleaseLea
   IDevice* otherCase = GetBrannetDevice(0, "hid://a");
   EXPECT_NE(otherCase, listed);
   EXPECT_EQ(otherCase->GetConnectionInfo().Address, "hid://a");
-  ReleaseBrannetDevice(otherCase);
-  ReleaseBrannetDevice(unregistered);
-  EXPECT_FALSE(IsLiveBrannetDevice(unregistered));
+  delete otherCase;
+  delete unregistered;
   EXPECT_EQ(ListBrannetDevices(0).at(0), listed);
   EXPECT_EQ(BrannetDeviceRegistry().Entries().size(), 1u);
 
-  ReleaseBrannetDevice(listed);
-  ReleaseBrannetDevice(listed);
-  EXPECT_FALSE(IsLiveBrannetDevice(listed));
+  ForgetBrannetDevice(listed);
   EXPECT_EQ(BrannetDeviceRegistry().Find("HID://A"), nullptr);
   IDevice* relisted = ListBrannetDevices(0).at(0);
-  EXPECT_TRUE(IsLiveBrannetDevice(relisted));
+  EXPECT_NE(relisted, listed);
+  delete listed;
   EXPECT_EQ(BrannetDeviceRegistry().Find("HID://A"), relisted);
 }
 

@@ -3,6 +3,7 @@
 // its events.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +17,11 @@ namespace pelorixj {
 using Event = std::pair<int, std::string>;
 using Events = std::vector<Event>;
 
+// A subscriber that the test owns, handed to a device that only shares it.
+inline std::shared_ptr<IEventSubscriber> Unowned(IEventSubscriber& subscriber) {
+  return std::shared_ptr<IEventSubscriber>(std::shared_ptr<void>(), &subscriber);
+}
+
 class RecordingSubscriber : public IEventSubscriber {
  public:
   void OnEvent(int eventType, ByteDataRecord payload) override { events.Add({eventType, payload.Text}); }
@@ -26,12 +32,12 @@ struct DeviceSession {
   DeviceSession() {
     reader.Start();
     device = static_cast<OrvaneIDevice*>(GetOrvaneDevice(kConnectionTcp, reader.Address()));
-    device->SubscribeAll(&subscriber);
+    device->SubscribeAll(Unowned(subscriber));
   }
   ~DeviceSession() {
     if (device == nullptr) return;
     device->Close();
-    ReleaseOrvaneDevice(device);
+    delete device;
   }
 
   // Opens the closed device and waits until the reader has taken the

@@ -147,7 +147,7 @@ TEST(OrvaneControl, SendSyncTellsAReplyFromNoReplyAndFromAClosedDevice) {
   const Case cases[] = {
       {"reply", true, true, 0, true},
       {"no reply within the wait", true, false, 1, false},
-      {"closed", false, true, 0, false},
+      {"closed", false, true, 3, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -172,7 +172,7 @@ TEST(OrvaneControl, SendSyncTellsAReplyFromNoReplyAndFromAClosedDevice) {
   }
 }
 
-TEST(OrvaneControl, OpensOnceAndPassesNoReportOfItsOwnClose) {
+TEST(OrvaneControl, OpensOnceAndReportsItsOwnCloseInsteadOfQuorlans) {
   ReaderSession session;
   ASSERT_TRUE(session.Open());
   const QrxHandle first = session.control->DeviceHandle();
@@ -186,7 +186,7 @@ TEST(OrvaneControl, OpensOnceAndPassesNoReportOfItsOwnClose) {
   EXPECT_NE(session.control->DeviceHandle(), first);
   // Quorlan reports each close on a thread of its own, soon after.
   std::this_thread::sleep_for(200ms);
-  EXPECT_EQ(session.statuses.Values(), (std::vector<bool>{true, true}));
+  EXPECT_EQ(session.statuses.Values(), (std::vector<bool>{true, false, true}));
   EXPECT_EQ(session.reader.AcceptedCount(), 2u);
 }
 
@@ -223,12 +223,13 @@ TEST(OrvaneControl, ReportsForHandlesItNoLongerHoldsAreIgnored) {
   OrvaneIDeviceControl::DataArriveThunk(AsDevice(current), "0B");
   OrvaneIDeviceControl::StatusChangeThunk(AsDevice(current), 1);
   EXPECT_EQ(session.messages.Values(), (std::vector<std::string>{"0B"}));
-  EXPECT_EQ(session.statuses.Values(), (std::vector<bool>{true, true, false}));
+  EXPECT_EQ(session.statuses.Values(), (std::vector<bool>{true, false, true, false}));
   // Nothing that a handler throws reaches Quorlan.
   session.control->SetDataArriveHandler([](std::string) { throw std::runtime_error("handler"); });
   session.control->SetStatusChangeHandler([](bool) { throw 5; });
   EXPECT_NO_THROW(OrvaneIDeviceControl::DataArriveThunk(AsDevice(current), "0C"));
   EXPECT_NO_THROW(OrvaneIDeviceControl::StatusChangeThunk(AsDevice(current), 1));
+  session.control->SetStatusChangeHandler(nullptr);
 }
 
 TEST(OrvaneControl, DestructionWaitsForAHandlerRunningOnAnotherThread) {

@@ -41,7 +41,7 @@ TEST(OrvaneDevice, TakesItsInformationFromItsEntryOrElseItsText) {
     EXPECT_EQ(device->GetConnectionState(), kStateDisconnected);
     EXPECT_EQ(device->GetUserData(), 0u);
     EXPECT_EQ(OrvaneDeviceRegistry().Find(c.text), device);
-    ReleaseOrvaneDevice(device);
+    delete device;
     EXPECT_EQ(OrvaneDeviceRegistry().Find(c.text), nullptr);
   }
   const DeviceCapabilities capabilities = OrvaneIDevice(kConnectionTcp, "P2").GetDeviceCapabilities();
@@ -60,9 +60,14 @@ TEST(OrvaneDevice, ASecondDeviceWithTheSameTextIsRefused) {
     EXPECT_STREQ(e.what(), "tcp://127.0.0.1:9 already exist");
   }
   EXPECT_EQ(GetOrvaneDevice(kConnectionTcp, "tcp://127.0.0.1:9"), first);
-  EXPECT_TRUE(IsLiveOrvaneDevice(first));
-  ReleaseOrvaneDevice(first);
-  EXPECT_FALSE(IsLiveOrvaneDevice(first));
+  // Forgotten, it is no longer found, and a new device may take the text.
+  ForgetOrvaneDevice(first);
+  EXPECT_EQ(OrvaneDeviceRegistry().Find("tcp://127.0.0.1:9"), nullptr);
+  IDevice* next = GetOrvaneDevice(kConnectionTcp, "tcp://127.0.0.1:9");
+  EXPECT_NE(next, first);
+  delete first;
+  EXPECT_EQ(OrvaneDeviceRegistry().Find("tcp://127.0.0.1:9"), next);
+  delete next;
 }
 
 TEST(OrvaneDevice, ReportsEachChangeOfItsConnectionOnce) {
@@ -82,15 +87,26 @@ TEST(OrvaneDevice, ReportsEachChangeOfItsConnectionOnce) {
   EXPECT_TRUE(device.Close());
   EXPECT_TRUE(device.Close());
   EXPECT_EQ(device.GetConnectionState(), kStateDisconnected);
-  EXPECT_EQ(session.subscriber.events.Values(),
-            (Events{{0, "connected"}, {0, "disconnected"}, {0, "connected"}, {0, "disconnected"}}));
+  // Opened and closed through the control, as the Java wrapper does.
+  EXPECT_TRUE(device.Control().Open());
+  EXPECT_TRUE(device.Control().Open());
+  EXPECT_EQ(device.GetConnectionState(), kStateConnected);
+  EXPECT_TRUE(device.Control().Close());
+  EXPECT_TRUE(device.Control().Close());
+  EXPECT_EQ(device.GetConnectionState(), kStateDisconnected);
+  EXPECT_EQ(session.subscriber.events.Values(), (Events{{0, "connected"},
+                                                        {0, "disconnected"},
+                                                        {0, "connected"},
+                                                        {0, "disconnected"},
+                                                        {0, "connected"},
+                                                        {0, "disconnected"}}));
   // Without a subscriber nothing is raised, but a lost link still closes.
   device.UnsubscribeAll();
   ASSERT_TRUE(session.Open());
   OrvaneIDeviceControl::StatusChangeThunk(AsDevice(device.Control().DeviceHandle()), 0);
   EXPECT_FALSE(device.Control().IsOpened());
-  EXPECT_EQ(session.subscriber.events.Values().size(), 4u);
-  EXPECT_EQ(session.reader.AcceptedCount(), 3u);
+  EXPECT_EQ(session.subscriber.events.Values().size(), 6u);
+  EXPECT_EQ(session.reader.AcceptedCount(), 4u);
 }
 
 TEST(OrvaneDevice, GivesNoConfigurationWhenItCannotOpen) {
@@ -104,7 +120,7 @@ TEST(OrvaneDevice, GivesNoConfigurationWhenItCannotOpen) {
 TEST(OrvaneDevice, ReleasingAnOpenDeviceClosesItsLink) {
   DeviceSession session;
   ASSERT_TRUE(session.Open());
-  ReleaseOrvaneDevice(session.device);
+  delete session.device;
   session.device = nullptr;
   EXPECT_TRUE(session.reader.WaitForConnections(1, 1s));
   for (int i = 0; i < 100 && session.reader.OpenCount() != 0; ++i) std::this_thread::sleep_for(10ms);

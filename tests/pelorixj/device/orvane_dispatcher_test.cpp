@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "device_session.h"
+#include "pelorixj/device/orvane_device_registry.h"
 
 namespace pelorixj {
 namespace {
@@ -178,7 +179,7 @@ TEST(OrvaneDispatcher, TurnsEveryMessageIntoItsEventsAcknowledgementsAndReads) {
     std::atomic<int>& count_;
   } subscriber(ToHex(marker), markers);
   DeviceSession session;
-  session.device->SubscribeAll(&subscriber);
+  session.device->SubscribeAll(Unowned(subscriber));
   // The read holds its thread until the row's marker has been handled: on
   // the delivery thread it would wait in vain.
   Recorded<bool> reads;
@@ -251,7 +252,7 @@ TEST(OrvaneDispatcher, CloseAndReleaseEndTheFileReadsWaitEarly) {
     ASSERT_TRUE(started.WaitForCount(1));
     const auto before = std::chrono::steady_clock::now();
     if (release) {
-      ReleaseOrvaneDevice(session.device);
+      delete session.device;
       session.device = nullptr;
     } else {
       session.device->Close();
@@ -330,8 +331,8 @@ TEST(OrvaneDispatcher, ClosingEndsTheWaitOfItsReadForAFileThatDoesNotCome) {
   EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
 }
 
-// Subscribers are freed right after they are replaced, as the Java binding
-// does, while notifications arrive; under the sanitizers in CI.
+// Subscribers are let go of right after they are replaced, as the Java
+// binding does, while notifications arrive; under the sanitizers in CI.
 TEST(OrvaneDispatcher, SubscribersChangeWhileEventsFlow) {
   DeviceSession session;
   ASSERT_TRUE(session.Open());
@@ -340,11 +341,10 @@ TEST(OrvaneDispatcher, SubscribersChangeWhileEventsFlow) {
     for (int i = 0; i < 3000 && !stop; ++i) session.reader.Push(Notification(0x0105, 0x00020201));
   });
   for (int round = 0; round < 300; ++round) {
-    auto subscriber = std::make_unique<RecordingSubscriber>();
-    session.device->SubscribeAll(subscriber.get());
+    session.device->SubscribeAll(std::make_shared<RecordingSubscriber>());
     if (round % 3 == 0) std::this_thread::sleep_for(1ms);
     if (round % 2 == 0) session.device->UnsubscribeAll();
-    session.device->SubscribeAll(&session.subscriber);
+    session.device->SubscribeAll(Unowned(session.subscriber));
   }
   stop = true;
   pusher.join();
@@ -379,7 +379,7 @@ TEST(OrvaneDispatcher, ClosesAndReleasesWhileNotificationsArrive) {
     ASSERT_TRUE(session.Open());
     std::this_thread::sleep_for(5ms);
   }
-  ReleaseOrvaneDevice(session.device);
+  delete session.device;
   session.device = nullptr;
 
   // A subscriber that releases the device in the middle of the flow.
@@ -391,7 +391,7 @@ TEST(OrvaneDispatcher, ClosesAndReleasesWhileNotificationsArrive) {
     void OnEvent(int eventType, ByteDataRecord) override {
       if (eventType != kEventTransaction || done_) return;
       done_ = true;
-      ReleaseOrvaneDevice(device_);
+      delete device_;
       released_.Add(true);
     }
 
@@ -402,9 +402,9 @@ TEST(OrvaneDispatcher, ClosesAndReleasesWhileNotificationsArrive) {
   } releaser(device, released);
   ASSERT_NE(device->GetDeviceConfiguration(), nullptr);
   // Last use of the device on this thread: the subscriber may release it at once.
-  device->SubscribeAll(&releaser);
+  device->SubscribeAll(Unowned(releaser));
   ASSERT_TRUE(released.WaitForCount(1));
-  EXPECT_FALSE(IsLiveOrvaneDevice(device));
+  EXPECT_EQ(OrvaneDeviceRegistry().Find(session.reader.Address()), nullptr);
   stop = true;
   pusher.join();
   EXPECT_TRUE(session.reader.ProtocolErrors().empty());

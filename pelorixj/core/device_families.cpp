@@ -1,4 +1,4 @@
-#include "pelorixj/jni/device_families.h"
+#include "pelorixj/core/device_families.h"
 
 #include <array>
 
@@ -12,9 +12,9 @@ namespace {
 const std::array<DeviceFamily, 2>& Families() {
   static const auto* const families = new std::array<DeviceFamily, 2>{{
       {kNewerPlatformDevice, {kConnectionUsb}, GetOrvaneConnectionTypes, ListOrvaneDevices, GetOrvaneDevice,
-       ReleaseOrvaneDevice, IsLiveOrvaneDevice},
+       ForgetOrvaneDevice},
       {kOlderFamilyDevice, {kConnectionUsb, kConnectionBle, kConnectionBleEmv, kConnectionBleEmvt},
-       GetBrannetConnectionTypes, ListBrannetDevices, GetBrannetDevice, ReleaseBrannetDevice, IsLiveBrannetDevice},
+       GetBrannetConnectionTypes, ListBrannetDevices, GetBrannetDevice, ForgetBrannetDevice},
   }};
   return *families;
 }
@@ -24,13 +24,6 @@ const std::array<DeviceFamily, 2>& Families() {
 const DeviceFamily* FamilyOfType(uint32_t deviceType) {
   for (const DeviceFamily& family : Families()) {
     if (family.deviceType == deviceType) return &family;
-  }
-  return nullptr;
-}
-
-const DeviceFamily* FamilyOfDevice(const IDevice* device) {
-  for (const DeviceFamily& family : Families()) {
-    if (family.isLive(device)) return &family;
   }
   return nullptr;
 }

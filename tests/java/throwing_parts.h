@@ -1,16 +1,38 @@
-// Test-only JNI function of com.korvex.pelorix.ThrowingConfiguration: a
-// configuration object whose every operation reports progress 1 to its
-// callback, then throws.
-#include <jni.h>
+// A control and a configuration whose every operation throws (the
+// configuration's long operations report progress 1 to their callback
+// first): the parts of the fake devices.
+#pragma once
 
 #include <stdexcept>
 #include <string>
 
 #include "pelorixj/device/idevice_configuration.h"
-#include "pelorixj/jni/native_call_guard.h"
+#include "pelorixj/device/idevice_control.h"
 
 namespace pelorixj {
-namespace {
+
+class ThrowingControl final : public IDeviceControl {
+ public:
+  bool Open() override { return Fail(); }
+  bool Close() override { return Fail(); }
+  bool Send(ByteDataRecord) override { return Fail(); }
+  DeviceResponse SendSync(ByteDataRecord) override { throw std::runtime_error("SendSync"); }
+  bool SendExtendedCommand(ByteDataRecord) override { return Fail(); }
+  bool EndSession() override { return Fail(); }
+  bool SetDateTime(ByteDataRecord) override { return Fail(); }
+  bool PlaySound(ByteDataRecord) override { return Fail(); }
+  bool GetInput(ByteDataRecord) override { return Fail(); }
+  bool DisplayMessage(uint8_t, uint8_t) override { return Fail(); }
+  bool ShowImageObject(ImageObject, uint8_t) override { return Fail(); }
+  bool ShowImage(uint8_t) override { return Fail(); }
+  bool ShowBarCode(BarCodeRequest, uint8_t, const std::string*) override { return Fail(); }
+  bool SetLatch(bool) override { return Fail(); }
+  bool DeviceReset() override { return Fail(); }
+  void SendFormattedCommand(std::string) override { Fail(); }
+
+ private:
+  static bool Fail() { throw std::runtime_error("control fails"); }
+};
 
 class ThrowingConfiguration final : public IDeviceConfiguration {
  public:
@@ -34,10 +56,4 @@ class ThrowingConfiguration final : public IDeviceConfiguration {
   }
 };
 
-}  // namespace
 }  // namespace pelorixj
-
-extern "C" JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_ThrowingConfiguration_handle(JNIEnv*, jclass) {
-  static pelorixj::ThrowingConfiguration configuration;
-  return pelorixj::ToHandle<pelorixj::IDeviceConfiguration>(&configuration);
-}

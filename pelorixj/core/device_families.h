@@ -18,18 +18,12 @@ struct DeviceFamily {
   const std::vector<uint32_t>& (*connectionTypes)();
   std::vector<IDevice*> (*list)(uint32_t connectionType);
   IDevice* (*get)(uint32_t connectionType, const std::string& address);
-  // Removes the device's registry entry and destroys it; ignores a device
-  // that is not live.
-  void (*release)(IDevice* device);
-  // Whether the family made the device and has not yet destroyed it.
-  bool (*isLive)(const IDevice* device);
+  // Drops the device from the family's registry, so that listing no longer
+  // finds it.
+  void (*forget)(const IDevice* device);
 };
 
 // Null for a device type without devices.
 const DeviceFamily* FamilyOfType(uint32_t deviceType);
-
-// The family that made the device; null when no family holds it live
-// (released already, or not a device at all).
-const DeviceFamily* FamilyOfDevice(const IDevice* device);
 
 }  // namespace pelorixj

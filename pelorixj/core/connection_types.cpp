@@ -1,10 +1,10 @@
-#include "pelorixj/jni/connection_types.h"
+#include "pelorixj/core/connection_types.h"
 
 #include <algorithm>
 #include <array>
 
 #include "pelorixj/device/device_enums.h"
-#include "pelorixj/jni/device_families.h"
+#include "pelorixj/core/device_families.h"
 #include "quorlan/message/plain_text.h"
 
 namespace pelorixj {
