@@ -7,6 +7,7 @@ import static org.junit.Assert.assertNull;
 import static org.junit.Assert.assertTrue;
 
 import java.util.ArrayList;
+import java.util.Collections;
 import java.util.List;
 import java.util.function.LongPredicate;
 import org.junit.Test;
@@ -131,6 +132,26 @@ public class DeviceControlWrapperTest {
             }
         }
         return calls;
+    }
+
+    @Test
+    public void theListenerHearsEachOpenAndCloseOfTheControlInOrderWithTheState() {
+        try (SimulatedReader reader = new SimulatedReader()) {
+            long device = CoreAPI.GetDevice(3, 4, reader.address());
+            long control = WrapperIDevice.GetDeviceControl(device);
+            List<String> events = Collections.synchronizedList(new ArrayList<>());
+            List<Long> states = new ArrayList<>();
+            WrapperIDevice.SubscribeAll(device, (DeviceEventListener) (type, payload) -> events.add(type + ":" + payload));
+            for (LongPredicate step : new LongPredicate[] {WrapperIDeviceControl::Open, WrapperIDeviceControl::Open,
+                WrapperIDeviceControl::Close, WrapperIDeviceControl::Close, WrapperIDeviceControl::Open}) {
+                assertTrue(step.test(control));
+                states.add(WrapperIDevice.GetConnectionState(device));
+            }
+            assertEquals(List.of(4L, 4L, 1L, 1L, 4L), states);
+            assertEquals(List.of("0:connected", "0:disconnected", "0:connected"), events);
+            CoreAPI.ReleaseDevice(device);
+            assertEquals("0:disconnected", events.get(events.size() - 1));
+        }
     }
 
     @Test

@@ -25,6 +25,10 @@ final class SimulatedReader implements AutoCloseable {
 
     private static native void clearReceived(long reader);
 
+    private static native long acceptedCount(long reader);
+
+    private static native long openCount(long reader);
+
     private static native String waitForCommandHex(long reader, int code, int timeoutMs);
 
     private static native void setReply(long reader, int code, int operationStatus, int commandStatus,
@@ -59,6 +63,16 @@ final class SimulatedReader implements AutoCloseable {
 
     void clearReceived() {
         clearReceived(reader);
+    }
+
+    /** The connections taken since the start. */
+    long acceptedCount() {
+        return acceptedCount(reader);
+    }
+
+    /** The connections still open. */
+    long openCount() {
+        return openCount(reader);
     }
 
     /** The whole first command of the code received, as hexadecimal text; null when none came. */

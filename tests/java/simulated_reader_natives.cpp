@@ -71,6 +71,14 @@ JNIEXPORT jstring JNICALL Java_com_korvex_pelorix_SimulatedReader_waitForCommand
   });
 }
 
+JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_SimulatedReader_acceptedCount(JNIEnv*, jclass, jlong reader) {
+  return static_cast<jlong>(Reader(reader).AcceptedCount());
+}
+
+JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_SimulatedReader_openCount(JNIEnv*, jclass, jlong reader) {
+  return static_cast<jlong>(Reader(reader).OpenCount());
+}
+
 JNIEXPORT void JNICALL Java_com_korvex_pelorix_SimulatedReader_clearReceived(JNIEnv*, jclass, jlong reader) {
   Reader(reader).ClearReceived();
 }

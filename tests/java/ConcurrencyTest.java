@@ -1,0 +1,239 @@
+package com.korvex.pelorix;
+
+import static org.junit.Assert.assertEquals;
+import static org.junit.Assert.assertFalse;
+import static org.junit.Assert.assertNotEquals;
+import static org.junit.Assert.assertTrue;
+
+import java.io.IOException;
+import java.nio.file.Files;
+import java.nio.file.Paths;
+import java.util.ArrayList;
+import java.util.HashSet;
+import java.util.List;
+import java.util.Set;
+import java.util.concurrent.Callable;
+import java.util.concurrent.CyclicBarrier;
+import java.util.concurrent.ExecutorService;
+import java.util.concurrent.Executors;
+import java.util.concurrent.Future;
+import java.util.concurrent.ThreadLocalRandom;
+import java.util.concurrent.atomic.AtomicBoolean;
+import java.util.concurrent.atomic.AtomicLong;
+import java.util.function.LongPredicate;
+import java.util.regex.Matcher;
+import java.util.regex.Pattern;
+import org.junit.AfterClass;
+import org.junit.Test;
+
+/**
+ * Several threads at once on one device: listeners that change
+ * subscriptions and release devices while the application does the same,
+ * and controls opened, closed and released from eight threads, which leave
+ * no connection, thread or library handle behind.
+ */
+public class ConcurrencyTest {
+    private static final String OLDER_READER = "HID://P1";
+
+    /** The threads of this process, Java's and native ones. */
+    private static int processThreads() throws IOException {
+        for (String line : Files.readAllLines(Paths.get("/proc/self/status"))) {
+            if (line.startsWith("Threads:")) {
+                return Integer.parseInt(line.substring("Threads:".length()).trim());
+            }
+        }
+        throw new IOException("no thread count");
+    }
+
+    /** Waits for the condition, which the libraries' lingering threads may delay. */
+    private static boolean eventually(java.util.function.BooleanSupplier condition) throws InterruptedException {
+        for (int i = 0; i < 1000 && !condition.getAsBoolean(); i++) {
+            Thread.sleep(10);
+        }
+        return condition.getAsBoolean();
+    }
+
+    /** Eight threads for the whole class: making threads costs more than the calls under test. */
+    private static final ExecutorService EIGHT = Executors.newFixedThreadPool(8);
+
+    @AfterClass
+    public static void endThreads() {
+        EIGHT.shutdown();
+    }
+
+    /** Runs action on the eight threads, which start together. */
+    private static void onEightThreads(LongPredicate action, long control) throws Exception {
+        CyclicBarrier start = new CyclicBarrier(8);
+        List<Callable<Boolean>> calls = new ArrayList<>();
+        for (int t = 0; t < 8; t++) {
+            calls.add(() -> {
+                start.await();
+                return action.test(control);
+            });
+        }
+        for (Future<Boolean> call : EIGHT.invokeAll(calls)) {
+            call.get();
+        }
+    }
+
+    private static long count(String log, String call) {
+        return log.split(call + "\\(", -1).length - 1;
+    }
+
+    /** Opens, closes, then both at random, from eight threads, and releases. */
+    private static void roundOfOpenAndClose(long device) throws Exception {
+        long control = WrapperIDevice.GetDeviceControl(device);
+        onEightThreads(WrapperIDeviceControl::Open, control);
+        onEightThreads(WrapperIDeviceControl::Close, control);
+        onEightThreads(c -> {
+            for (int i = 0; i < 5; i++) {
+                if (ThreadLocalRandom.current().nextBoolean()) {
+                    WrapperIDeviceControl.Open(c);
+                } else {
+                    WrapperIDeviceControl.Close(c);
+                }
+            }
+            return true;
+        }, control);
+        CoreAPI.ReleaseDevice(device);
+    }
+
+    @Test
+    public void eightThreadsOpenOneLinkAndEveryHandleIsClosedOnce() throws Exception {
+        BrannetStandin.reset();
+        BrannetStandin.addDevice(OLDER_READER);
+        try (SimulatedReader reader = new SimulatedReader()) {
+            long newer = CoreAPI.GetDevice(3, 4, reader.address());
+            long olderDevice = CoreAPI.GetDevice(0, 0, OLDER_READER);
+            roundOfOpenAndClose(newer);
+            roundOfOpenAndClose(olderDevice);
+            assertTrue(eventually(() -> reader.openCount() == 0));
+            Thread.sleep(1500);
+            int threadsBefore = processThreads();
+            BrannetStandin.takeCallLog();
+
+            for (int round = 0; round < 100; round++) {
+                long device = CoreAPI.GetDevice(3, 4, reader.address());
+                long control = WrapperIDevice.GetDeviceControl(device);
+                long accepted = reader.acceptedCount();
+                onEightThreads(WrapperIDeviceControl::Open, control);
+                // The reader counts a connection once its own thread has taken it.
+                assertTrue(eventually(() -> reader.acceptedCount() > accepted));
+                assertEquals("round " + round, accepted + 1, reader.acceptedCount());
+                onEightThreads(WrapperIDeviceControl::Close, control);
+                CoreAPI.ReleaseDevice(device);
+                roundOfOpenAndClose(CoreAPI.GetDevice(3, 4, reader.address()));
+
+                long older = CoreAPI.GetDevice(0, 0, OLDER_READER);
+                long olderControl = WrapperIDevice.GetDeviceControl(older);
+                onEightThreads(WrapperIDeviceControl::Open, olderControl);
+                assertEquals("round " + round, 1, count(BrannetStandin.takeCallLog(), "OpenDeviceEx"));
+                onEightThreads(WrapperIDeviceControl::Close, olderControl);
+                assertEquals("round " + round, 1, count(BrannetStandin.takeCallLog(), "CloseDeviceEx"));
+                CoreAPI.ReleaseDevice(older);
+                roundOfOpenAndClose(CoreAPI.GetDevice(0, 0, OLDER_READER));
+                String log = BrannetStandin.takeCallLog();
+                assertEquals("round " + round, count(log, "OpenDeviceEx"), count(log, "CloseDeviceEx"));
+                Matcher closed = Pattern.compile("CloseDeviceEx\\((\\d+)\\)").matcher(log);
+                Set<String> closedHandles = new HashSet<>();
+                while (closed.find()) {
+                    assertTrue("closed twice: " + closed.group(1), closedHandles.add(closed.group(1)));
+                }
+            }
+            assertTrue(eventually(() -> reader.openCount() == 0));
+            assertEquals(0, BrannetStandin.openHandle(OLDER_READER));
+            // Quorlan's delivery workers linger a second after their last message.
+            assertTrue(eventually(() -> {
+                try {
+                    return processThreads() <= threadsBefore;
+                } catch (IOException e) {
+                    return false;
+                }
+            }));
+        }
+    }
+
+    /**
+     * Listeners of two devices change each other's subscriptions and their
+     * own, and release their device now and then, while the application
+     * thread subscribes, unsubscribes and releases the same devices.
+     */
+    @Test
+    public void listenersAndTheApplicationChangeSubscriptionsAtOnceWithoutWaitingForEachOther() throws Exception {
+        try (SimulatedReader first = new SimulatedReader(); SimulatedReader second = new SimulatedReader()) {
+            SimulatedReader[] readers = {first, second};
+            AtomicLong[] devices = {new AtomicLong(), new AtomicLong()};
+            DeviceEventListener[] listeners = new DeviceEventListener[2];
+            for (int i = 0; i < 2; i++) {
+                int own = i;
+                int other = 1 - i;
+                listeners[i] = (type, payload) -> {
+                    switch (ThreadLocalRandom.current().nextInt(6)) {
+                        case 0:
+                            WrapperIDevice.UnsubscribeAll(devices[other].get());
+                            break;
+                        case 1:
+                            WrapperIDevice.SubscribeAll(devices[other].get(), listeners[other]);
+                            break;
+                        case 2:
+                            WrapperIDevice.UnsubscribeAll(devices[own].get());
+                            break;
+                        case 3:
+                            WrapperIDevice.SubscribeAll(devices[own].get(), listeners[own]);
+                            break;
+                        case 4:
+                            if (ThreadLocalRandom.current().nextInt(20) == 0) {
+                                CoreAPI.ReleaseDevice(devices[own].get());
+                            }
+                            break;
+                        default:
+                            break;
+                    }
+                };
+            }
+            AtomicBoolean stop = new AtomicBoolean();
+            Thread pusher = new Thread(() -> {
+                while (!stop.get()) {
+                    for (SimulatedReader reader : readers) {
+                        reader.pushNotification(0x0101, 0x10010200, 0, null);
+                    }
+                    try {
+                        Thread.sleep(1);
+                    } catch (InterruptedException e) {
+                        return;
+                    }
+                }
+            });
+            AtomicLong rounds = new AtomicLong();
+            Thread application = new Thread(() -> {
+                for (int round = 0; round < 400; round++) {
+                    for (int i = 0; i < 2; i++) {
+                        long device = devices[i].get();
+                        if (round % 40 == 0 || WrapperIDevice.GetConnectionState(device) != 4) {
+                            CoreAPI.ReleaseDevice(device);
+                            device = CoreAPI.GetDevice(3, 4, readers[i].address());
+                            devices[i].set(device);
+                            WrapperIDevice.GetDeviceConfiguration(device);
+                        }
+                        WrapperIDevice.SubscribeAll(device, listeners[i]);
+                        WrapperIDevice.UnsubscribeAll(devices[1 - i].get());
+                        WrapperIDevice.SubscribeAll(devices[1 - i].get(), listeners[1 - i]);
+                    }
+                    rounds.incrementAndGet();
+                }
+            });
+            application.setDaemon(true);
+            pusher.start();
+            application.start();
+            application.join(120_000);
+            stop.set(true);
+            pusher.join();
+            assertFalse("hung after " + rounds.get() + " rounds", application.isAlive());
+            assertEquals(400, rounds.get());
+            for (AtomicLong device : devices) {
+                assertNotEquals(0, device.get());
+                CoreAPI.ReleaseDevice(device.get());
+            }
+        }
+    }
+}
