@@ -4,7 +4,11 @@ package com.korvex.pelorix;
  * Entry point of the SDK: the interface version, connection types and their
  * names, and the devices of a device type (3 for the newer platform, 0 for
  * the older family). A device is a {@code long} handle for
- * {@link WrapperIDevice}, valid until it is released here.
+ * {@link WrapperIDevice}, valid until it is released here. Handles are
+ * opaque numbers, never handed out twice in a process; 0 names nothing.
+ * Any thread may use any handle, also while another thread releases it:
+ * a call that names a released device, or a handle of another kind, gives
+ * its failure value.
  */
 public final class CoreAPI {
     static {
@@ -82,9 +86,13 @@ public final class CoreAPI {
     public static native long GetDevice(int deviceType, int connectionType, String address);
 
     /**
-     * Closes and destroys a device; its handle is invalid afterwards.
+     * Closes and destroys a device; its handle, and those of its control and
+     * configuration, name nothing afterwards. Calls that run on the device on
+     * other threads finish first. A listener may release its own device
+     * from inside an event.
      *
-     * @param device a device handle; 0 is ignored
+     * @param device a device handle; 0, a released device and any handle
+     *     that names no device are ignored
      */
     public static native void ReleaseDevice(long device);
 

@@ -3,7 +3,8 @@ package com.korvex.pelorix;
 /**
  * Operations of a device, named by a handle from {@link CoreAPI}. Structured
  * requests and results are JSON text, byte data hexadecimal text. A handle
- * of 0, or any failure, gives the method's failure value.
+ * that names no live device (0, released, or of a control or
+ * configuration), or any failure, gives the method's failure value.
  */
 public final class WrapperIDevice {
     static {
@@ -73,6 +74,7 @@ public final class WrapperIDevice {
 
     /**
      * Makes a listener the device's one subscriber, replacing any earlier one.
+     * May be called from inside any listener, for any device.
      *
      * @param device the device handle
      * @param listener an object with the method {@code void OnEvent(long, String)},
@@ -82,7 +84,9 @@ public final class WrapperIDevice {
     public static native boolean SubscribeAll(long device, Object listener);
 
     /**
-     * Removes the device's subscriber.
+     * Removes the device's subscriber. Once it has returned, no event reaches
+     * the listener; called from inside a listener, it does not wait for
+     * events that are being delivered on other threads at that moment.
      *
      * @param device the device handle
      * @return true when unsubscribed

@@ -4,7 +4,9 @@ package com.korvex.pelorix;
  * Configuration operations of a device, named by a handle from
  * {@link WrapperIDevice#GetDeviceConfiguration(long)}. Each runs on the
  * calling thread until it has ended; operations with a callback report
- * through it meanwhile. Number arguments pass on only the bits named.
+ * through it meanwhile. Number arguments pass on only the bits named. A
+ * handle that names no live configuration (0, of a released device, or of a
+ * device or control) gives the method's failure value.
  */
 public final class WrapperIDeviceConfiguration {
     static {

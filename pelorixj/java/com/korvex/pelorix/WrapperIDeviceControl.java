@@ -3,7 +3,9 @@ package com.korvex.pelorix;
 /**
  * Link and display operations of a device, named by a handle from
  * {@link WrapperIDevice#GetDeviceControl(long)}. Byte data is hexadecimal
- * text. A handle of 0, or any failure, gives the method's failure value.
+ * text. A handle that names no live control (0, of a released device, or of
+ * a device or configuration), or any failure, gives the method's failure
+ * value.
  */
 public final class WrapperIDeviceControl {
     static {
@@ -14,7 +16,9 @@ public final class WrapperIDeviceControl {
     }
 
     /**
-     * Opens the link to the device.
+     * Opens the link to the device, unless it is open; threads that open at
+     * once open one link. The listener hears "connected" (event 0) when the
+     * link opens.
      *
      * @param control the control handle
      * @return true when open
@@ -22,7 +26,8 @@ public final class WrapperIDeviceControl {
     public static native boolean Open(long control);
 
     /**
-     * Closes the link to the device.
+     * Closes the link to the device. The listener hears "disconnected"
+     * (event 0) when an open link closes.
      *
      * @param control the control handle
      * @return true when closed
@@ -43,7 +48,11 @@ public final class WrapperIDeviceControl {
      *
      * @param control the control handle
      * @param hex the command as hexadecimal text
-     * @return JSON with "Data" (hexadecimal text) and "Status"; null on failure
+     * @return JSON with "Data" (hexadecimal text) and "Status": 0 with the
+     *     reply; 1 when no reply came; 2 when the exchange failed or the
+     *     reader refused the command (older family); 3, with nothing sent,
+     *     when the device is not open. Null when the handle names no live
+     *     control or the call fails.
      */
     public static native String SendSync(long control, String hex);
 
