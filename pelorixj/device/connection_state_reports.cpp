@@ -17,6 +17,8 @@ struct ConnectionStateReports::State {
   bool pending = false;
   bool reporting = false;
   std::thread::id reporter;
+  // An event destroyed the device: nothing more is reported.
+  bool gone = false;
 };
 
 ConnectionStateReports::ConnectionStateReports(ReadState read, Raise raise) : state_(std::make_shared<State>()) {
@@ -30,22 +32,22 @@ bool ConnectionStateReports::Report() {
   std::unique_lock<std::mutex> lock(state->mutex);
   state->pending = true;
   const auto self = std::this_thread::get_id();
-  if (state->reporting && state->reporter != self) return true;
+  if (state->gone || (state->reporting && state->reporter != self)) return !state->gone;
   const bool outermost = !state->reporting;
   state->reporting = true;
   state->reporter = self;
-  bool live = true;
-  while (live && state->pending) {
+  while (!state->gone && state->pending) {
     state->pending = false;
     const uint32_t current = state->read();
     if (current == state->reported) continue;
     state->reported = current;
     lock.unlock();
-    live = state->raise(current);
+    const bool live = state->raise(current);
     lock.lock();
+    if (!live) state->gone = true;
   }
   if (outermost) state->reporting = false;
-  return live;
+  return !state->gone;
 }
 
 }  // namespace pelorixj

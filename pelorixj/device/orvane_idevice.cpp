@@ -76,16 +76,11 @@ void OrvaneIDevice::ReadEntry() {
   }
 }
 
-bool OrvaneIDevice::CloseLink() {
-  const bool closed = control_.Close();
-  followUps_.StopAll();
-  return closed;
-}
-
 bool OrvaneIDevice::Close() {
-  const bool closed = CloseLink();
-  stateReports_.Report();
-  return closed;
+  followUps_.StopAll();
+  // Last: the control reports its close, and the listener may release this
+  // device from inside that event.
+  return control_.Close();
 }
 
 std::string OrvaneIDevice::GetName() {
@@ -115,7 +110,11 @@ IDeviceConfiguration* OrvaneIDevice::GetDeviceConfiguration() {
 }
 
 void OrvaneIDevice::OnDeviceStatusChange(bool connected) {
-  if (!connected) CloseLink();
+  // A link reported gone is closed first; the close then reports.
+  if (!connected && control_.IsOpened()) {
+    Close();
+    return;
+  }
   stateReports_.Report();
 }
 

@@ -31,7 +31,9 @@ class OrvaneIDevice : public IBaseDevice {
   OrvaneIDevice(const OrvaneIDevice&) = delete;
   OrvaneIDevice& operator=(const OrvaneIDevice&) = delete;
 
-  // Closes the link; a connected device then reports "disconnected".
+  // Ends the device's file read and joins its thread, then closes the
+  // link; a connected device then reports "disconnected". Must not run on
+  // the file read's thread.
   bool Close() override;
   // The name, else the serial number, else the device path.
   std::string GetName() override;
@@ -90,9 +92,6 @@ class OrvaneIDevice : public IBaseDevice {
   void SetFollowUpRead(FollowUpReads::Read read) { followUps_.SetRead(std::move(read)); }
 
  private:
-  // Closes the control, then ends the device's file read and joins its
-  // thread. Must not run on that thread.
-  bool CloseLink();
   // The branches of OnDataArrive.
   void OnNotification(const std::string& message);
   void OnBatchData(const std::string& batch);
