@@ -72,9 +72,9 @@ class BrannetLibrary : private ExportTable<BrannetEntry, kBrannetEntryCount> {
   std::string BuildOpenPath(uint32_t connectionType, std::string path) const;
 };
 
-// The process's binding of the library: loaded on first use, which the
-// library's load-time initialisation makes happen when Pelorixj is loaded.
-// Never destroyed, never reloaded.
+// The process's binding of the library: loaded on first use (thread-safe),
+// which JNI_OnLoad makes happen when the Java VM loads Pelorixj. Never
+// destroyed, never reloaded.
 const BrannetLibrary& Brannet();
 
 }  // namespace pelorixj

@@ -109,9 +109,9 @@ class QrxLibrary : private ExportTable<QrxEntry, kQrxEntryCount> {
                                       int32_t timeoutMs) const;
 };
 
-// The process's binding of Quorlan: loaded on first use, which the library's
-// load-time initialisation makes happen when Pelorixj is loaded. Never
-// destroyed, never reloaded.
+// The process's binding of Quorlan: loaded on first use (thread-safe), which
+// JNI_OnLoad makes happen when the Java VM loads Pelorixj. Never destroyed,
+// never reloaded.
 const QrxLibrary& Qrx();
 
 }  // namespace pelorixj

@@ -1,6 +1,9 @@
 // Loads the libPelorixj.so named by its argument into a program that links
-// no part of the SDK, as a Java VM would, and fails unless libQuorlan.so
-// came with it, found beside it through its run path.
+// no part of the SDK and calls its JNI_OnLoad with no VM, as a Java VM would,
+// and fails unless that brought libQuorlan.so in, found beside it through
+// its run path.
+#include <jni.h>
+
 #include <cstdio>
 
 #include "pelorixj/platform/dynamic_library.h"
@@ -30,6 +33,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s did not load\n", argv[1]);
     return 1;
   }
+  using OnLoad = jint(JNICALL*)(JavaVM*, void*);
+  const auto onLoad = reinterpret_cast<OnLoad>(pelorixj.GetSymbol("JNI_OnLoad"));
+  if (onLoad == nullptr || onLoad(nullptr, nullptr) != JNI_VERSION_1_6) {
+    std::fprintf(stderr, "%s: JNI_OnLoad missing or failed\n", argv[1]);
+    return 1;
+  }
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   // The sanitizers' dlopen asks on the library's behalf, so the loader
   // applies the sanitizer runtime's search path instead of $ORIGIN.
@@ -37,7 +46,7 @@ int main(int argc, char** argv) {
   return 0;
 #else
   if (!QuorlanIsLoaded()) {
-    std::fprintf(stderr, "%s did not bring libQuorlan.so in from beside it\n", argv[1]);
+    std::fprintf(stderr, "%s: JNI_OnLoad did not bring libQuorlan.so in from beside it\n", argv[1]);
     return 1;
   }
   std::puts("loaded, with libQuorlan.so from beside it");

@@ -1,7 +1,9 @@
-// Loads libPelorixj.so into a program that does not link Quorlan, as a Java
-// VM would: its load-time tables are built and it binds libQuorlan.so found
-// beside it through its run path. Each test runs in a process of its own.
+// Loads libPelorixj.so into a program that does not link Quorlan, then calls
+// its JNI_OnLoad with no VM, as a Java VM would next: loading alone binds
+// nothing, JNI_OnLoad binds libQuorlan.so found beside it through its run
+// path. Each test runs in a process of its own.
 #include <gtest/gtest.h>
+#include <jni.h>
 
 #include <filesystem>
 
@@ -12,6 +14,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// The sanitizers' dlopen asks on the library's behalf, so the loader applies
+// the sanitizer runtime's search path instead of $ORIGIN.
+constexpr bool kRunPathApplies = false;
+#else
+constexpr bool kRunPathApplies = true;
+#endif
+
 // Loading by plain name succeeds only when some module of the process has
 // loaded the library already: this program's search path has no Quorlan.
 bool QuorlanIsLoaded() {
@@ -19,16 +29,21 @@ bool QuorlanIsLoaded() {
   return probe.Load(kQuorlanLibraryFile) && probe.GetSymbol("QRX_CreateCommand") != nullptr;
 }
 
-TEST(PelorixjLoad, BindsQuorlanFoundBesideIt) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  // The sanitizers' dlopen asks on the library's behalf, so the loader
-  // applies the sanitizer runtime's search path instead of $ORIGIN.
-  GTEST_SKIP() << "run path not applied under the sanitizers";
-#endif
+jint CallJniOnLoad(const DynamicLibrary& pelorixj) {
+  using OnLoad = jint(JNICALL*)(JavaVM*, void*);
+  const auto onLoad = reinterpret_cast<OnLoad>(pelorixj.GetSymbol("JNI_OnLoad"));
+  return onLoad == nullptr ? JNI_ERR : onLoad(nullptr, nullptr);
+}
+
+TEST(PelorixjLoad, BindsQuorlanFoundBesideItInJniOnLoadNotWhenLoaded) {
   ASSERT_FALSE(QuorlanIsLoaded());
   DynamicLibrary pelorixj;
   ASSERT_TRUE(pelorixj.Load(PELORIXJ_LIBRARY));
-  EXPECT_TRUE(QuorlanIsLoaded());
+  EXPECT_FALSE(QuorlanIsLoaded()) << "a static initialiser loaded Quorlan";
+  EXPECT_EQ(JNI_VERSION_1_6, CallJniOnLoad(pelorixj));
+  if (kRunPathApplies) {
+    EXPECT_TRUE(QuorlanIsLoaded());
+  }
 }
 
 TEST(PelorixjLoad, LoadsWithNoDeviceLibraryBesideIt) {
@@ -39,6 +54,7 @@ TEST(PelorixjLoad, LoadsWithNoDeviceLibraryBesideIt) {
   fs::copy_file(PELORIXJ_LIBRARY, copy);
   DynamicLibrary pelorixj;
   EXPECT_TRUE(pelorixj.Load(copy.string()));
+  EXPECT_EQ(JNI_VERSION_1_6, CallJniOnLoad(pelorixj));
   EXPECT_FALSE(QuorlanIsLoaded());
   fs::remove_all(folder);
 }
