@@ -9,6 +9,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "pelorixj/jni/callback_exceptions.h"
+
 namespace pelorixj {
 
 // failure is the value itself, or a function of the JNIEnv that makes it,
@@ -26,6 +28,7 @@ auto FailureValue(JNIEnv* env, Failure&& failure) {
 //   return GuardNativeCall(env, NewEmptyJavaString, [&] { ... });
 template <typename Failure, typename Body>
 auto GuardNativeCall(JNIEnv* env, Failure&& failure, Body&& body) -> decltype(body()) {
+  const NativeMethodFrame frame(env);
   try {
     auto result = body();
     if (!env->ExceptionCheck()) {
@@ -40,6 +43,7 @@ auto GuardNativeCall(JNIEnv* env, Failure&& failure, Body&& body) -> decltype(bo
 // For methods without a result.
 template <typename Body>
 void GuardNativeCall(JNIEnv* env, Body&& body) {
+  const NativeMethodFrame frame(env);
   try {
     body();
   } catch (...) {

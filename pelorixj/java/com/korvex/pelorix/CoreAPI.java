@@ -4,7 +4,9 @@ package com.korvex.pelorix;
  * Entry point of the SDK: the interface version, connection types and their
  * names, and the devices of a device type (3 for the newer platform, 0 for
  * the older family). A device is a {@code long} handle for
- * {@link WrapperIDevice}, valid until it is released here.
+ * {@link WrapperIDevice}, valid until it is released here. What a
+ * {@link DeviceEventListener} throws on the calling thread during a call is
+ * thrown from the method once its work is done.
  */
 public final class CoreAPI {
     static {

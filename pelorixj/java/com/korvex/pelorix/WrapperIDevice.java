@@ -3,7 +3,9 @@ package com.korvex.pelorix;
 /**
  * Operations of a device, named by a handle from {@link CoreAPI}. Structured
  * requests and results are JSON text, byte data hexadecimal text. A handle
- * of 0, or any failure, gives the method's failure value.
+ * of 0, or any failure, gives the method's failure value. What a
+ * {@link DeviceEventListener} throws on the calling thread during a call is
+ * thrown from the method once its work is done.
  */
 public final class WrapperIDevice {
     static {

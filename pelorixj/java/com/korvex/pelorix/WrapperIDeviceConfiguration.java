@@ -4,7 +4,10 @@ package com.korvex.pelorix;
  * Configuration operations of a device, named by a handle from
  * {@link WrapperIDevice#GetDeviceConfiguration(long)}. Each runs on the
  * calling thread until it has ended; operations with a callback report
- * through it meanwhile. Number arguments pass on only the bits named.
+ * through it meanwhile. Number arguments pass on only the bits named. What
+ * the callback, or a {@link DeviceEventListener}, throws on the calling
+ * thread is thrown from the method once the operation has ended: the first
+ * exception when there are several.
  */
 public final class WrapperIDeviceConfiguration {
     static {

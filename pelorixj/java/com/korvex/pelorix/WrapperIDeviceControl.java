@@ -4,6 +4,8 @@ package com.korvex.pelorix;
  * Link and display operations of a device, named by a handle from
  * {@link WrapperIDevice#GetDeviceControl(long)}. Byte data is hexadecimal
  * text. A handle of 0, or any failure, gives the method's failure value.
+ * What a {@link DeviceEventListener} throws on the calling thread during a
+ * call is thrown from the method once its work is done.
  */
 public final class WrapperIDeviceControl {
     static {
