@@ -2,14 +2,16 @@
 // The thread is attached for the call when it is not attached already; the
 // call's local references live in a frame of their own, so that a long
 // native call making many callbacks (a firmware update reporting progress
-// for minutes) does not pile them up; a Java exception that the lookup or
-// the method leaves is cleared, so that none reaches the code that made the
-// callback, and the call then counts as not made.
+// for minutes) does not pile them up. A failed lookup's exception is
+// cleared; the one the method throws is passed on (callback_exceptions.h)
+// and cleared too. None reaches the code that made the callback, and the
+// call then counts as not made.
 #pragma once
 
 #include <jni.h>
 
 #include "pelorixj/jni/attached_thread.h"
+#include "pelorixj/jni/callback_exceptions.h"
 
 namespace pelorixj {
 
@@ -44,6 +46,7 @@ void CallJavaMethod(JavaVM* vm, jobject object, const char* name, const char* si
   const jmethodID method = FindInstanceMethod(env, object, name, signature);
   if (method != nullptr) {
     call(env, method);
+    PassOnCallbackException(env);
   }
 }
 

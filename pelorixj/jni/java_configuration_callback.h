@@ -20,7 +20,8 @@ class JavaConfigurationCallback : public IConfigurationCallback {
   // none is set yet. Throws JniFailure when the VM cannot give either.
   JavaConfigurationCallback(JNIEnv* env, jobject callback);
 
-  // A missing method, or one that throws, makes a call do nothing.
+  // A missing method, or one that throws, makes a call do nothing; what it
+  // throws is passed on (callback_exceptions.h).
   void OnProgress(int percent) override;
   void OnResult(int status, std::vector<uint8_t> data) override;
   // Status is the low 32 bits that the method left in status[0]. Status 0

@@ -17,7 +17,8 @@ class JavaEventDispatcher : public IEventSubscriber {
   JavaEventDispatcher(JNIEnv* env, jobject listener);
 
   // Calls the listener with the event number and the payload's text. A
-  // listener without the method, or one that throws, loses only this event.
+  // listener without the method, or one that throws, loses only this event;
+  // what it throws is passed on (callback_exceptions.h).
   void OnEvent(int eventType, ByteDataRecord payload) override;
 
  private:

@@ -1,6 +1,8 @@
-// The frame of every native method: nothing escapes to Java. When the body
-// throws, or returns with a Java exception pending, the exception is cleared
-// and the method's failure value returned instead.
+// The frame of every native method: nothing of its own escapes to Java.
+// When the body throws, or returns with a Java exception pending, the
+// exception is cleared and the method's failure value returned instead. The
+// first exception that a callback into Java throws during the method is
+// thrown from it at its end (callback_exceptions.h).
 #pragma once
 
 #include <jni.h>
@@ -10,6 +12,7 @@
 #include <utility>
 
 #include "pelorixj/core/live_objects.h"
+#include "pelorixj/jni/callback_exceptions.h"
 
 namespace pelorixj {
 
@@ -28,6 +31,7 @@ auto FailureValue(JNIEnv* env, Failure&& failure) {
 //   return GuardNativeCall(env, NewEmptyJavaString, [&] { ... });
 template <typename Failure, typename Body>
 auto GuardNativeCall(JNIEnv* env, Failure&& failure, Body&& body) -> decltype(body()) {
+  const NativeMethodFrame frame(env);
   try {
     auto result = body();
     if (!env->ExceptionCheck()) {
@@ -42,6 +46,7 @@ auto GuardNativeCall(JNIEnv* env, Failure&& failure, Body&& body) -> decltype(bo
 // For methods without a result.
 template <typename Body>
 void GuardNativeCall(JNIEnv* env, Body&& body) {
+  const NativeMethodFrame frame(env);
   try {
     body();
   } catch (...) {

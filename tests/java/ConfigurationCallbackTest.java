@@ -1,16 +1,19 @@
 package com.korvex.pelorix;
 
 import static org.junit.Assert.assertEquals;
+import static org.junit.Assert.assertThrows;
 
 import java.util.ArrayList;
 import java.util.Arrays;
 import java.util.List;
 import org.junit.Test;
+import org.junit.function.ThrowingRunnable;
 
 /**
  * Progress, results and MAC requests reach a Java callback object through
- * the configuration adapter, on the calling thread. Local references that a
- * call leaves behind show as -Xcheck:jni warnings, which fail the test.
+ * the configuration adapter, on the calling thread; what it throws leaves
+ * the native call. Local references that a call leaves behind show as
+ * -Xcheck:jni warnings, which fail the test.
  */
 public class ConfigurationCallbackTest {
     /** Records its calls; OnCalculateMAC leaves macStatus and returns mac. */
@@ -93,14 +96,27 @@ public class ConfigurationCallbackTest {
     }
 
     @Test
-    public void aCallbackObjectThatThrowsOrLacksMethodsMakesItsCallsDoNothing() {
-        Throwing throwing = new Throwing();
-        for (Object callback : new Object[] {throwing, new Object(), null}) {
+    public void aCallbackObjectThatLacksMethodsMakesItsCallsDoNothing() {
+        for (Object callback : new Object[] {new Object(), null}) {
             CallbackFakes.reportProgress(callback, new int[] {1, 2});
             CallbackFakes.reportResult(callback, 0, new byte[] {1}, 2);
             assertEquals("0:", CallbackFakes.calculateMac(callback, 1, new byte[] {1}, 2));
         }
-        assertEquals(6, throwing.calls);
+    }
+
+    @Test
+    public void whatACallbackObjectThrowsLeavesTheNativeCallAfterItsLastCall() {
+        Throwing throwing = new Throwing();
+        ThrowingRunnable[] nativeCalls = {
+            () -> CallbackFakes.reportProgress(throwing, new int[] {1, 2}),
+            () -> CallbackFakes.reportResult(throwing, 0, new byte[] {1}, 2),
+            () -> CallbackFakes.calculateMac(throwing, 1, new byte[] {1}, 2),
+        };
+        String[] messages = {"progress fails", "result fails", "MAC fails"};
+        for (int i = 0; i < nativeCalls.length; i++) {
+            assertEquals(messages[i], assertThrows(IllegalStateException.class, nativeCalls[i]).getMessage());
+            assertEquals(2 * (i + 1), throwing.calls);
+        }
     }
 
     @Test

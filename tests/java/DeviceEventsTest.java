@@ -80,10 +80,13 @@ public class DeviceEventsTest {
     }
 
     @Test
-    public void aListenerThatThrowsLosesOnlyItsOwnEvents() {
+    public void aListenerThatThrowsLosesOnlyItsOwnEvents() throws InterruptedException {
         Throwing throwing = new Throwing();
         WrapperIDevice.SubscribeAll(device, throwing);
-        raise(1, EventListeners.utf8("a", "b"), EventListeners.utf8("c"));
+        try (UncaughtExceptions uncaught = new UncaughtExceptions()) {
+            raise(1, EventListeners.utf8("a", "b"), EventListeners.utf8("c"));
+            assertEquals(3, uncaught.await(3).size());
+        }
         assertEquals(3, throwing.calls.get());
 
         Recorder recorder = new Recorder();

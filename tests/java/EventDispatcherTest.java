@@ -1,11 +1,14 @@
 package com.korvex.pelorix;
 
 import static org.junit.Assert.assertEquals;
+import static org.junit.Assert.assertNotEquals;
+import static org.junit.Assert.assertThrows;
 import static org.junit.Assert.assertTrue;
 
 import com.korvex.pelorix.EventListeners.Recorder;
 import com.korvex.pelorix.EventListeners.Throwing;
 import com.korvex.pelorix.EventListeners.WrongSignature;
+import com.korvex.pelorix.UncaughtExceptions.Uncaught;
 import java.util.ArrayList;
 import java.util.Arrays;
 import java.util.List;
@@ -14,8 +17,10 @@ import org.junit.Test;
 
 /**
  * Events reach a Java listener through the dispatcher from native threads,
- * the calling thread and threads attached by their owner. Local references
- * that a delivery leaves behind show as -Xcheck:jni warnings, which fail the test.
+ * the calling thread and threads attached by their owner; what the listener
+ * throws reaches the calling thread, or else the thread's uncaught-exception
+ * handler. Local references that a delivery leaves behind show as
+ * -Xcheck:jni warnings, which fail the test.
  */
 public class EventDispatcherTest {
     private static final int THREADS = 4;
@@ -65,16 +70,29 @@ public class EventDispatcherTest {
     }
 
     @Test
-    public void aListenerThatThrowsOrLacksOnEventLosesOnlyItsOwnEvents() {
-        Throwing throwing = new Throwing();
-        Object[] listeners = {throwing, new Object(), new WrongSignature(), null};
+    public void aListenerThatThrowsOrLacksOnEventLosesOnlyItsOwnEvents() throws InterruptedException {
         byte[][] payloads = EventListeners.utf8("a", "b", "c");
-        for (Object listener : listeners) {
-            CallbackFakes.raiseOnThisThread(listener, 1, payloads);
-            CallbackFakes.raiseOnNewThreads(listener, 1, new byte[][][] {payloads, payloads});
-            assertTrue(CallbackFakes.raiseOnAttachedThread(listener, 1, payloads));
+        try (UncaughtExceptions uncaught = new UncaughtExceptions()) {
+            for (Object listener : new Object[] {new Object(), new WrongSignature(), null}) {
+                CallbackFakes.raiseOnThisThread(listener, 1, payloads);
+                CallbackFakes.raiseOnNewThreads(listener, 1, new byte[][][] {payloads, payloads});
+                assertTrue(CallbackFakes.raiseOnAttachedThread(listener, 1, payloads));
+            }
+            assertEquals(List.of(), uncaught.await(0));
+
+            // The calling thread's first exception leaves the native call; each of the others' reaches its handler.
+            Throwing throwing = new Throwing();
+            assertThrows(IllegalStateException.class, () -> CallbackFakes.raiseOnThisThread(throwing, 1, payloads));
+            CallbackFakes.raiseOnNewThreads(throwing, 1, new byte[][][] {payloads, payloads});
+            assertTrue(CallbackFakes.raiseOnAttachedThread(throwing, 1, payloads));
+            assertEquals(4 * payloads.length, throwing.calls.get());
+            List<Uncaught> received = uncaught.await(3 * payloads.length);
+            assertEquals(3 * payloads.length, received.size());
+            for (Uncaught one : received) {
+                assertEquals("listener fails", one.thrown().getMessage());
+                assertNotEquals(Thread.currentThread(), one.thread());
+            }
         }
-        assertEquals(4 * payloads.length, throwing.calls.get());
 
         Recorder recorder = new Recorder();
         CallbackFakes.raiseOnThisThread(recorder, 1, payloads);

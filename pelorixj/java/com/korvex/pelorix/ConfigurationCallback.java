@@ -4,6 +4,8 @@ package com.korvex.pelorix;
  * Receives the progress and result of a configuration operation of
  * {@link WrapperIDeviceConfiguration} and computes MACs for it. Its methods
  * are called in order on the thread that made the call, before it returns.
+ * An exception thrown by one of them does not stop the operation: the
+ * operation's method throws the first one once the operation has ended.
  */
 public interface ConfigurationCallback {
     /**

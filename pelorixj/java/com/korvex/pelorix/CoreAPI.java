@@ -9,6 +9,8 @@ package com.korvex.pelorix;
  * Any thread may use any handle, also while another thread releases it:
  * a call that names a released device, or a handle of another kind, gives
  * its failure value.
+ * What a {@link DeviceEventListener} throws on the calling thread during a
+ * call is thrown from the method once its work is done.
  */
 public final class CoreAPI {
     static {

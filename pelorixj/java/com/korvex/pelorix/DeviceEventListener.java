@@ -7,7 +7,12 @@ package com.korvex.pelorix;
 public interface DeviceEventListener {
     /**
      * Called for every event of the device, possibly on several threads at
-     * once and on threads that are not Java's own.
+     * once and on threads that are not Java's own. An exception thrown here
+     * loses only this event. On a thread inside a method of this package
+     * (an event that the call raised, such as "connected" in
+     * {@link WrapperIDeviceControl#Open(long)}), the method throws the
+     * first such exception once its work is done; on any other thread the
+     * exception goes to the thread's uncaught-exception handler.
      *
      * @param eventType the event number
      * @param payload the event's text: an event name, a connection state

@@ -5,6 +5,8 @@ package com.korvex.pelorix;
  * requests and results are JSON text, byte data hexadecimal text. A handle
  * that names no live device (0, released, or of a control or
  * configuration), or any failure, gives the method's failure value.
+ * What a {@link DeviceEventListener} throws on the calling thread during a
+ * call is thrown from the method once its work is done.
  */
 public final class WrapperIDevice {
     static {

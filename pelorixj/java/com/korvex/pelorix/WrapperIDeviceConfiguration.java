@@ -7,6 +7,9 @@ package com.korvex.pelorix;
  * through it meanwhile. Number arguments pass on only the bits named. A
  * handle that names no live configuration (0, of a released device, or of a
  * device or control) gives the method's failure value.
+ * What the callback, or a {@link DeviceEventListener}, throws on the
+ * calling thread is thrown from the method once the operation has ended:
+ * the first exception when there are several.
  */
 public final class WrapperIDeviceConfiguration {
     static {

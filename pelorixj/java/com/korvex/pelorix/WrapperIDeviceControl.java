@@ -6,6 +6,8 @@ package com.korvex.pelorix;
  * text. A handle that names no live control (0, of a released device, or of
  * a device or configuration), or any failure, gives the method's failure
  * value.
+ * What a {@link DeviceEventListener} throws on the calling thread during a
+ * call is thrown from the method once its work is done.
  */
 public final class WrapperIDeviceControl {
     static {
