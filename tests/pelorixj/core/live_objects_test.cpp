@@ -5,47 +5,28 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
-#include <string>
 #include <thread>
 #include <vector>
 
-#include "pelorixj/device/ibase_device.h"
+#include "bare_device.h"
 
 namespace pelorixj {
 namespace {
 
-// A device that counts its calls and tells when it is destroyed.
-class CountingDevice : public IBaseDevice {
+// A device whose parts are stand-ins (the table never calls them) and
+// which tells when it is destroyed.
+class CountingDevice : public BareDevice {
  public:
   explicit CountingDevice(std::atomic<int>& destroyed) : destroyed_(destroyed) {}
   ~CountingDevice() override { ++destroyed_; }
 
-  bool Close() override { return true; }
-  std::string GetName() override {
-    ++calls;
-    return "counting";
-  }
-  ConnectionInfo GetConnectionInfo() override { return {}; }
-  ConnectionState GetConnectionState() override { return kStateDisconnected; }
-  DeviceInfo GetDeviceInfo() override { return {}; }
-  DeviceCapabilities GetDeviceCapabilities() override { return {}; }
   IDeviceControl* GetDeviceControl() override { return reinterpret_cast<IDeviceControl*>(&control_); }
   IDeviceConfiguration* GetDeviceConfiguration() override {
     return reinterpret_cast<IDeviceConfiguration*>(&configuration_);
   }
-  bool StartTransaction(const TransactionRequest&) override { return false; }
-  bool CancelTransaction() override { return false; }
-  bool SendSelection(ByteDataRecord) override { return false; }
-  bool SendAuthorization(ByteDataRecord) override { return false; }
-  bool RequestPIN(PinRequest) override { return false; }
-  bool RequestPAN(PanRequest, const PinRequest*) override { return false; }
-  bool RequestSignature() override { return false; }
-
-  std::atomic<int> calls{0};
 
  private:
   std::atomic<int>& destroyed_;
-  // Stand-ins for the parts: the table never calls them.
   int control_ = 0;
   int configuration_ = 0;
 };
