@@ -222,12 +222,12 @@ TEST(OrvaneRequests, SendsEachRequestAsTheReaderExpectsIt) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     DeviceSession session;
-    session.device->Control().SetResponseWaits({200});
     if (c.answered) {
       // A reader's refusal is still a reply.
       session.reader.SetReply(c.code, Reply::WithStatus(0, 5));
     } else {
       session.reader.SetNoReply(c.code);
+      session.device->Control().SetResponseWaits(ShortWait(&ResponseWaits::replyMs));
     }
     if (c.open) {
       ASSERT_TRUE(session.Open());
