@@ -23,6 +23,14 @@ bool StartsHexadecimal(const char* begin, const char* end) {
          (IsHexDigit(begin[2]) || begin[2] == '.');
 }
 
+// Where a hexadecimal number's text may end: before a "p" whose sign no
+// digit follows. from_chars in libstdc++ 12 takes "p+-7" for "p-7".
+const char* HexadecimalTextEnd(const char* begin, const char* end) {
+  const char* exponent = std::find_if(begin, end, [](char c) { return c == 'p' || c == 'P'; });
+  if (end - exponent > 2 && (exponent[1] == '+' || exponent[1] == '-') && !IsDigit(exponent[2])) return exponent;
+  return end;
+}
+
 // Whether a number that from_chars found out of double's range lies below
 // it rather than beyond it, which from_chars does not tell: the place of its
 // leading digit plus its exponent is then far below zero.
@@ -68,7 +76,9 @@ double ReadAmount(const std::string& text) {
   double value = 0;
   std::from_chars_result read{begin, std::errc::invalid_argument};
   // from_chars takes no "0x" before a hexadecimal number.
-  if (StartsHexadecimal(begin, end)) read = std::from_chars(begin + 2, end, value, std::chars_format::hex);
+  if (StartsHexadecimal(begin, end)) {
+    read = std::from_chars(begin + 2, HexadecimalTextEnd(begin + 2, end), value, std::chars_format::hex);
+  }
   if (read.ec == std::errc::invalid_argument) read = std::from_chars(begin, end, value);
   if (read.ec == std::errc::invalid_argument) throw std::invalid_argument("invalid stod argument");
   if (read.ec == std::errc::result_out_of_range) {

@@ -24,6 +24,7 @@ TEST(MinorUnits, ReadsHexadecimalAmountsAsStodDoes) {
       {"0x+1", 0},
       {"0xinf", 0},
       {"0xnan", 0},
+      {"0xA50p+-7", 264000},
       {"0x1p40", std::nullopt},
       {"0x1p9999", std::nullopt},
   };
