@@ -82,7 +82,7 @@ double ReadAmount(const std::string& text) {
   if (read.ec == std::errc::invalid_argument) read = std::from_chars(begin, end, value);
   if (read.ec == std::errc::invalid_argument) throw std::invalid_argument("invalid stod argument");
   if (read.ec == std::errc::result_out_of_range) {
-    // Zero minor units, as every amount below the normal doubles.
+    // Below the doubles an amount is zero minor units; beyond them it fails.
     if (!BelowDoubleRange(begin, read.ptr)) throw std::out_of_range("stod argument out of range");
     value = 0;
   }
