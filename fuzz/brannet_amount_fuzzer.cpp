@@ -1,8 +1,8 @@
 // The older family's transaction amounts: decimal text from the caller's
 // request, read as std::stod reads it in the "C" locale (this program never
-// changes its locale), then the command text built from two of them.
+// changes its locale) but for amounts below the normal doubles, which are
+// zero minor units; then the command text built from two of them.
 #include <cerrno>
-#include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -17,37 +17,28 @@ using namespace pelorixj;
 
 namespace {
 
-enum class Reading { kNumber, kNoNumber, kOverflow, kUnderflow };
-
-// What std::stod makes of the text, without its exceptions.
-Reading ReadLikeStod(const std::string& text, double& value) {
+// The number that strtod reads; nothing when the text holds none or it lies
+// beyond double's range. Below the normal doubles strtod gives the nearest
+// double or zero, whether it reports the underflow or not (std::stod fails
+// on a reported one): either rounds to zero minor units.
+std::optional<double> ReadWithStrtod(const std::string& text) {
   char* end = nullptr;
   errno = 0;
-  value = std::strtod(text.c_str(), &end);
-  if (end == text.c_str()) return Reading::kNoNumber;
-  if (errno == ERANGE) return std::fabs(value) < DBL_MIN ? Reading::kUnderflow : Reading::kOverflow;
-  return Reading::kNumber;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end == text.c_str() || (errno == ERANGE && std::isinf(value))) return std::nullopt;
+  return value;
 }
 
 void CheckAmount(const std::string& text) {
   const std::optional<int64_t> minorUnits = MinorUnits(text);
   if (minorUnits) FUZZ_CHECK(*minorUnits >= 0 && *minorUnits <= kMaxMinorUnits);
 
-  double value = 0;
-  switch (ReadLikeStod(text, value)) {
-    case Reading::kNoNumber:
-    case Reading::kOverflow:
-      FUZZ_CHECK(!minorUnits);
-      return;
-    case Reading::kUnderflow:
-      // std::stod refuses what lies below the normal doubles; such an amount
-      // is zero minor units, and reading it as zero is as good.
-      FUZZ_CHECK(!minorUnits || *minorUnits == 0);
-      return;
-    case Reading::kNumber:
-      break;
+  const std::optional<double> value = ReadWithStrtod(text);
+  if (!value) {
+    FUZZ_CHECK(!minorUnits);
+    return;
   }
-  const double expected = std::round(value * 100);
+  const double expected = std::round(*value * 100);
   if (!std::isfinite(expected) || expected < 0 || expected > static_cast<double>(kMaxMinorUnits)) {
     FUZZ_CHECK(!minorUnits);
   } else {

@@ -17,7 +17,9 @@ constexpr int64_t kMaxMinorUnits = 999999999999;
 // hexadecimal, infinity or NaN form; the rest is ignored. Throws
 // std::invalid_argument("invalid stod argument") when the text holds no
 // number and std::out_of_range("stod argument out of range") when the
-// number lies beyond double's range.
+// number lies beyond double's range. Unlike std::stod, a number below the
+// normal doubles reads as the nearest double or zero, never as a failure:
+// such an amount is zero minor units, as any amount below half a minor unit.
 double ReadAmount(const std::string& text);
 
 // value times 100, rounded half away from zero; nothing when that is not

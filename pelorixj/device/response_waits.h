@@ -1,6 +1,6 @@
 // How long a device's requests wait for the reader. The shipped library
 // always uses the defaults; only tests, which link the library's internals,
-// change them, to reach a time-out quickly.
+// change them: longer for a busy machine, shorter to reach a time-out quickly.
 #pragma once
 
 #include <cstdint>

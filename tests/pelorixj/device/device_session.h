@@ -32,6 +32,7 @@ struct DeviceSession {
   DeviceSession() {
     reader.Start();
     device = static_cast<OrvaneIDevice*>(GetOrvaneDevice(kConnectionTcp, reader.Address()));
+    device->Control().SetResponseWaits(kRoomyWaits);
     device->SubscribeAll(Unowned(subscriber));
   }
   ~DeviceSession() {

@@ -122,7 +122,7 @@ TEST(OrvaneConfiguration, ReadsAndWritesByTagPath) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ConfigurationSession session;
-    session.control->SetResponseWaits({200});
+    if (!c.reply.respond) session.control->SetResponseWaits(ShortWait(&ResponseWaits::replyMs));
     session.reader.SetReply(c.code, c.reply);
     ASSERT_TRUE(session.Open());
     EXPECT_EQ(c.call(session.configuration), c.result);

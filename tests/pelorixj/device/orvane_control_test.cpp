@@ -152,11 +152,11 @@ TEST(OrvaneControl, SendSyncTellsAReplyFromNoReplyAndFromAClosedDevice) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ReaderSession session;
-    session.control->SetResponseWaits({200});
     if (c.answered) {
       session.reader.SetReply(0x1008, Reply::Ok(answer));
     } else {
       session.reader.SetNoReply(0x1008);
+      session.control->SetResponseWaits(ShortWait(&ResponseWaits::replyMs));
     }
     if (c.open) {
       ASSERT_TRUE(session.Open());

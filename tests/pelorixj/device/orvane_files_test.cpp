@@ -57,6 +57,7 @@ TEST(GetFile, AsksForTheFileAndTakesTheFirstFileMessageOfThatFile) {
     bool open;
     int result;
     Results told;  // with a callback
+    ResponseWaits waits = kRoomyWaits;
   };
   const std::string request = Envelope(0xD821, {{0x81, "01000000"}, {0x87, "01"}});
   const Case cases[] = {
@@ -64,11 +65,11 @@ TEST(GetFile, AsksForTheFileAndTakesTheFirstFileMessageOfThatFile) {
       {"file before the reply", kFileId, Reply::Ok().Before(kFile), true, 0, {{0, Hex(kPayload)}}},
       {"file twice", kFileId, Reply::Ok().Then(kFile).Then(BuildFileMessage(0xD821, 0x01000000, {9})), true, 0,
        {{0, Hex(kPayload)}}},
-      {"no file", kFileId, Reply::Ok(), true, 2, {{1, ""}}},
+      {"no file", kFileId, Reply::Ok(), true, 2, {{1, ""}}, ShortWait(&ResponseWaits::fileMs)},
       {"only another file", kFileId, Reply::Ok().Then(BuildFileMessage(0xD821, 0x02000000, kPayload)), true, 2,
-       {{1, ""}}},
+       {{1, ""}}, ShortWait(&ResponseWaits::fileMs)},
       {"refused", kFileId, Reply::WithStatus(0, 5).Then(kFile), true, 2, {}},
-      {"no reply", kFileId, Reply::Ok().WithoutResponse(), true, 2, {}},
+      {"no reply", kFileId, Reply::Ok().WithoutResponse(), true, 2, {}, ShortWait(&ResponseWaits::replyMs)},
       {"closed", kFileId, Reply::Ok().Then(kFile), false, 2, {}},
       {"3-byte id", {1, 0, 0}, Reply::Ok().Then(kFile), true, 3, {}},
       {"5-byte id", {1, 0, 0, 0, 0}, Reply::Ok().Then(kFile), true, 3, {}},
@@ -77,7 +78,7 @@ TEST(GetFile, AsksForTheFileAndTakesTheFirstFileMessageOfThatFile) {
     for (bool withCallback : {true, false}) {
       SCOPED_TRACE(std::string(c.name) + (withCallback ? "" : ", no callback"));
       ConfigurationSession session;
-      session.control->SetResponseWaits({300, 300});
+      session.control->SetResponseWaits(c.waits);
       session.reader.SetReply(0xD821, c.reply);
       if (c.open) {
         ASSERT_TRUE(session.Open());
@@ -95,8 +96,6 @@ TEST(GetFile, Takes3MegabytesAndTheLargestFileThroughTheLink) {
   for (size_t size : {size_t{3} << 20, kLargestContent}) {
     SCOPED_TRACE(size);
     ConfigurationSession session;
-    // Room for the sanitizers' pace: the size is under test, not the wait.
-    session.control->SetResponseWaits({1000, 60000});
     const Bytes content = Pattern(size);
     const Bytes file = BuildFileMessage(0xD821, 0x01000000, content);
     ASSERT_EQ(file.size(), size + 17);
@@ -275,8 +274,6 @@ TEST(SendImage, Uploads3MegabytesAndTheLargestImageThroughTheLink) {
   for (size_t size : {size_t{3} << 20, kLargestContent}) {
     SCOPED_TRACE(size);
     ConfigurationSession session;
-    // Room for the sanitizers' pace: the size is under test, not the wait.
-    session.control->SetResponseWaits({1000, 60000});
     reader_sim::UploadScript script;
     script.sha256 = Sha256;
     reader_sim::UploadDesk desk(session.reader, script);
@@ -369,7 +366,7 @@ TEST(Overlaps, ClosingTheControlOrRaisingTheStopSignalEndsTheWaitsAtOnce) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ConfigurationSession session;  // the real waits
+    ConfigurationSession session;  // waits far longer than the bound below
     session.reader.SetReply(0xD821, Reply::Ok());
     session.reader.SetReply(0xD801, Reply::Ok().Then(reader_sim::BuildNotification(0x0905, 0x08010903, {})));
     session.reader.SetReply(0xD901, Reply::Ok());

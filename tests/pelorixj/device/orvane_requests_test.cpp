@@ -78,6 +78,8 @@ TEST(OrvaneRequests, ReadsAmountsInMinorUnitsAndRefusesWhatTheFieldCannotHold) {
       {" +1e2", "0x10", "9F0206000000010000" "9F0306000000001600" "9C0100"},
       {"9999999999.99", "0", "9F0206999999999999" "9F0306000000000000" "9C0100"},
       {"-0", "0.004xyz", "9F0206000000000000" "9F0306000000000000" "9C0100"},
+      // Below the normal doubles, where std::stod would fail.
+      {"1e-400", "4e-320", "9F0206000000000000" "9F0306000000000000" "9C0100"},
       {"10000000000", "0", std::nullopt},
       {"-0.01", "0", std::nullopt},
       {"0", "-5", std::nullopt},
@@ -106,7 +108,6 @@ TEST(OrvaneRequests, ReadsAmountsInMinorUnitsAndRefusesWhatTheFieldCannotHold) {
       {"1e999", "abc", "stod argument out of range"},
       {"+-1", "0", "invalid stod argument"},
       {"", "0", "invalid stod argument"},
-      {"0", "4e-320", "stod argument out of range"},
   };
   for (const auto& f : failures) {
     try {
@@ -222,12 +223,12 @@ TEST(OrvaneRequests, SendsEachRequestAsTheReaderExpectsIt) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     DeviceSession session;
-    session.device->Control().SetResponseWaits({200});
     if (c.answered) {
       // A reader's refusal is still a reply.
       session.reader.SetReply(c.code, Reply::WithStatus(0, 5));
     } else {
       session.reader.SetNoReply(c.code);
+      session.device->Control().SetResponseWaits(ShortWait(&ResponseWaits::replyMs));
     }
     if (c.open) {
       ASSERT_TRUE(session.Open());

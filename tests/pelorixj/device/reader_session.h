@@ -14,6 +14,7 @@
 
 #include "pelorixj/device/device_enums.h"
 #include "pelorixj/device/orvane_device_control.h"
+#include "pelorixj/device/response_waits.h"
 #include "simulated_reader.h"
 
 namespace pelorixj {
@@ -78,10 +79,23 @@ class Recorded {
   std::vector<Value> values_;
 };
 
+// Every session's waits: CI runs the tests on busy cores under the
+// sanitizers, where the reader's answers can take far longer than the
+// shipped waits allow.
+constexpr ResponseWaits kRoomyWaits{60000, 60000, 60000, 60000};
+
+// The roomy waits but one, for a test of that wait running out.
+inline ResponseWaits ShortWait(int32_t ResponseWaits::*wait, int32_t ms = 300) {
+  ResponseWaits waits = kRoomyWaits;
+  waits.*wait = ms;
+  return waits;
+}
+
 struct ReaderSession {
   ReaderSession() {
     reader.Start();
     control = std::make_unique<OrvaneIDeviceControl>(kConnectionTcp, reader.Address());
+    control->SetResponseWaits(kRoomyWaits);
     control->SetStatusChangeHandler([this](bool connected) { statuses.Add(connected); });
     control->SetDataArriveHandler([this](std::string message) { messages.Add(std::move(message)); });
   }
