@@ -22,7 +22,7 @@ import org.junit.Test;
  */
 public class CallbackExceptionsTest {
     private final SimulatedReader reader = new SimulatedReader();
-    private final long device = CoreAPI.GetDevice(3, 4, reader.address());
+    private final long device = TestHooks.newerDevice(reader.address());
     private final long control = WrapperIDevice.GetDeviceControl(device);
 
     @After

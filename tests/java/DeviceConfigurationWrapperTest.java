@@ -92,7 +92,7 @@ public class DeviceConfigurationWrapperTest {
     @Before
     public void openReader() {
         reader = new SimulatedReader();
-        device = CoreAPI.GetDevice(3, 4, reader.address());
+        device = TestHooks.newerDevice(reader.address());
         configuration = WrapperIDevice.GetDeviceConfiguration(device);
         assertTrue(WrapperIDeviceControl.Open(WrapperIDevice.GetDeviceControl(device)));
     }

@@ -66,7 +66,7 @@ public class DeviceControlWrapperTest {
     @Test
     public void aNewerPlatformReaderIsDrivenThroughItsControl() {
         try (SimulatedReader reader = new SimulatedReader()) {
-            long device = CoreAPI.GetDevice(3, 4, reader.address());
+            long device = TestHooks.newerDevice(reader.address());
             long control = WrapperIDevice.GetDeviceControl(device);
             try {
                 assertEquals("{\"Data\":\"\",\"Status\":3}", WrapperIDeviceControl.SendSync(control, "AA00"));
@@ -137,7 +137,7 @@ public class DeviceControlWrapperTest {
     @Test
     public void theListenerHearsEachOpenAndCloseOfTheControlInOrderWithTheState() {
         try (SimulatedReader reader = new SimulatedReader()) {
-            long device = CoreAPI.GetDevice(3, 4, reader.address());
+            long device = TestHooks.newerDevice(reader.address());
             long control = WrapperIDevice.GetDeviceControl(device);
             List<String> events = Collections.synchronizedList(new ArrayList<>());
             List<Long> states = new ArrayList<>();

@@ -27,7 +27,7 @@ public class NewerPlatformTest {
     @Test
     public void aReaderByAddressIsRegisteredDescribedOpenedAndReleased() {
         String address = reader.address();
-        long device = CoreAPI.GetDevice(3, 4, address);
+        long device = TestHooks.newerDevice(address);
         assertNotEquals(0, device);
         assertEquals(device, CoreAPI.GetDevice(3, 4, address));
         assertEquals("{\"Address\":\"" + address + "\",\"ConnectionType\":4,\"DeviceType\":3}",
@@ -63,7 +63,7 @@ public class NewerPlatformTest {
 
     @Test
     public void aTransactionRunsWithItsEventsFromQuorlansThreads() throws InterruptedException {
-        long device = CoreAPI.GetDevice(3, 4, reader.address());
+        long device = TestHooks.newerDevice(reader.address());
         Recorder recorder = new Recorder();
         WrapperIDevice.SubscribeAll(device, recorder);
         assertTrue(WrapperIDevice.StartTransaction(device, "{\"Timeout\":30,\"PaymentMethods\":7,"
@@ -82,7 +82,7 @@ public class NewerPlatformTest {
 
     @Test
     public void requestsReachTheReaderAsTheirCommands() {
-        long device = CoreAPI.GetDevice(3, 4, reader.address());
+        long device = TestHooks.newerDevice(reader.address());
         WrapperIDevice.GetDeviceConfiguration(device);
         Object[][] rows = {
             {(BooleanSupplier) () -> WrapperIDevice.CancelTransaction(device), 0x1008, ""},
