@@ -181,7 +181,11 @@ TEST_F(DeviceExports, MessagesBeforeTheDataCallbackAreDropped) {
   ASSERT_NE(device, -1);
   ASSERT_TRUE(reader.WaitForConnections(1, 2s));
   reader.PushNotification(1, 1);
-  std::this_thread::sleep_for(100ms);
+  // The reply follows the notification on the stream: once it is in, so is
+  // the notification, however loaded the machine.
+  const intptr_t command = QRX_CreateCommand(0x1008);
+  EXPECT_EQ(QRX_GetStatusCode(QRX_SendCommand(device, command, 30000)), 0);
+  QRX_DeleteCommand(command);
   QRX_SetDataArriveCallback(device, RecordMessage);
   reader.PushNotification(2, 2);
   ASSERT_TRUE(seen.WaitFor([&] { return !seen.messages.empty(); }));
