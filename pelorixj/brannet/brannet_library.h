@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "brannet/brannet.h"
+#include "pelorixj/brannet/brannet_functions.h"
 #include "pelorixj/platform/export_table.h"
 
 namespace pelorixj {

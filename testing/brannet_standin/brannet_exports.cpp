@@ -1,7 +1,7 @@
 // The library's functions. A variant leaves one out when built with
 // BRANNET_STANDIN_WITHOUT_GET_DEVICE_LIST or
 // BRANNET_STANDIN_WITHOUT_ON_DEVICE_RESPONSE.
-#include "brannet/brannet.h"
+#include "pelorixj/brannet/brannet_functions.h"
 #include "standin.h"
 
 using brannet_standin::Standin;

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "brannet/brannet.h"
+#include "pelorixj/brannet/brannet_functions.h"
 
 namespace brannet_standin {
 

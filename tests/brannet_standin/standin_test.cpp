@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "brannet/brannet.h"
+#include "pelorixj/brannet/brannet_functions.h"
 #include "brannet/standin_control.h"
 #include "brannet_module.h"
 

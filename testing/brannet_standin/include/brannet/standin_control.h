@@ -21,7 +21,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "brannet/brannet.h"
+#include "pelorixj/brannet/brannet_functions.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,7 +1,7 @@
-/* The functions of the older reader family's outside library that Pelorixj
- * binds by name at run time ("libBrannet.so", "Brannet.DLL"), with the
- * signatures we give them. The library itself is not part of this SDK; the
- * stand-in of testing/brannet_standin implements these for tests.
+/* Pelorixj's view of the older reader family's outside library: the
+ * functions that it binds by name at run time ("libBrannet.so",
+ * "Brannet.DLL"), with the signatures it gives them. The library itself is
+ * not part of this SDK; a stand-in implements these for the tests.
  *
  * Binders take the pointer types with decltype, for example
  *   using OpenDeviceFn = decltype(&OpenDeviceEx);
@@ -12,8 +12,8 @@
  * payload; they run on the library's own threads, never after CloseDeviceEx
  * has returned for their handle, and stay registered until then.
  */
-#ifndef BRANNET_BRANNET_H
-#define BRANNET_BRANNET_H
+#ifndef PELORIXJ_BRANNET_BRANNET_FUNCTIONS_H
+#define PELORIXJ_BRANNET_BRANNET_FUNCTIONS_H
 
 #include <stdint.h>
 
