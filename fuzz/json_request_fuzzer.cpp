@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "fuzz_check.h"
-#include "pelorixj/jni/device_json.h"
-#include "pelorixj/jni/json_fields.h"
+#include "pelorixj/core/device_json.h"
+#include "pelorixj/core/json_fields.h"
 
 using namespace pelorixj;
 using nlohmann::json;

@@ -12,8 +12,7 @@ constexpr jint kLocalReferences = 8;
 
 CallbackFrame::CallbackFrame(JNIEnv* env) : env_(env) {
   if (env_->PushLocalFrame(kLocalReferences) != 0) {
-    env_->ExceptionClear();
-    throw JniFailure("PushLocalFrame");
+    ThrowJniFailure(env_, "PushLocalFrame");
   }
 }
 

@@ -10,11 +10,11 @@ GlobalRef::GlobalRef(JNIEnv* env, jobject object) {
     return;
   }
   if (env->GetJavaVM(&vm_) != JNI_OK) {
-    throw JniFailure("GetJavaVM");
+    ThrowJniFailure(env, "GetJavaVM");
   }
   ref_ = env->NewGlobalRef(object);
   if (ref_ == nullptr) {
-    throw JniFailure("NewGlobalRef");
+    ThrowJniFailure(env, "NewGlobalRef");
   }
 }
 

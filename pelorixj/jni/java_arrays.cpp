@@ -31,7 +31,7 @@ std::vector<Value> FromJava(JNIEnv* env, Array array, const ArrayFunctions<Array
   }
   (env->*functions.get)(array, 0, static_cast<jsize>(values.size()), reinterpret_cast<Element*>(values.data()));
   if (env->ExceptionCheck()) {
-    throw JniFailure("copying a Java array");
+    ThrowJniFailure(env, "copying a Java array");
   }
   return values;
 }
@@ -40,19 +40,19 @@ template <typename Value, typename Array, typename Element>
 Array ToJava(JNIEnv* env, const std::vector<Value>& values, const ArrayFunctions<Array, Element>& functions) {
   static_assert(sizeof(Value) == sizeof(Element), "the values are the elements' bits");
   if (values.size() > INT32_MAX) {
-    throw JniFailure("too many values for a Java array");
+    ThrowJniFailure(env, "too many values for a Java array");
   }
   const auto length = static_cast<jsize>(values.size());
   Array array = (env->*functions.make)(length);
   if (array == nullptr) {
-    throw JniFailure("making a Java array");
+    ThrowJniFailure(env, "making a Java array");
   }
   if (length == 0) {
     return array;
   }
   (env->*functions.set)(array, 0, length, reinterpret_cast<const Element*>(values.data()));
   if (env->ExceptionCheck()) {
-    throw JniFailure("filling a Java array");
+    ThrowJniFailure(env, "filling a Java array");
   }
   return array;
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "pelorixj/jni/jni_failure.h"
-#include "pelorixj/jni/utf_conversion.h"
+#include "pelorixj/core/utf_conversion.h"
 
 namespace pelorixj {
 namespace {
@@ -15,7 +15,7 @@ class StringUtfChars {
  public:
   StringUtfChars(JNIEnv* env, jstring text) : env_(env), text_(text), chars_(env->GetStringUTFChars(text, nullptr)) {
     if (chars_ == nullptr) {
-      throw JniFailure("GetStringUTFChars");
+      ThrowJniFailure(env, "GetStringUTFChars");
     }
   }
   ~StringUtfChars() { env_->ReleaseStringUTFChars(text_, chars_); }
@@ -44,12 +44,12 @@ std::string FromJavaString(JNIEnv* env, jstring text) {
 jstring ToJavaString(JNIEnv* env, std::string_view text) {
   const std::u16string utf16 = Utf8ToUtf16(text);
   if (utf16.size() > INT32_MAX) {
-    throw JniFailure("text too long for a Java string");
+    ThrowJniFailure(env, "text too long for a Java string");
   }
   jstring result =
       env->NewString(reinterpret_cast<const jchar*>(utf16.data()), static_cast<jsize>(utf16.size()));
   if (result == nullptr) {
-    throw JniFailure("NewString");
+    ThrowJniFailure(env, "NewString");
   }
   return result;
 }

@@ -14,7 +14,7 @@ void JavaVmPointer::SetOnce(JNIEnv* env) {
   }
   JavaVM* vm = nullptr;
   if (env->GetJavaVM(&vm) != JNI_OK || vm == nullptr) {
-    throw JniFailure("GetJavaVM");
+    ThrowJniFailure(env, "GetJavaVM");
   }
   JavaVM* none = nullptr;
   vm_.compare_exchange_strong(none, vm, std::memory_order_acq_rel);

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "pelorixj/device/idevice_control.h"
-#include "pelorixj/jni/control_json.h"
+#include "pelorixj/core/control_json.h"
 #include "pelorixj/jni/java_text.h"
 #include "pelorixj/jni/native_call_guard.h"
 

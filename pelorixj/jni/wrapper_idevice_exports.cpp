@@ -9,7 +9,7 @@
 #include "pelorixj/core/live_objects.h"
 #include "pelorixj/core/subscriptions.h"
 #include "pelorixj/device/idevice.h"
-#include "pelorixj/jni/device_json.h"
+#include "pelorixj/core/device_json.h"
 #include "pelorixj/jni/event_subscription.h"
 #include "pelorixj/jni/java_text.h"
 #include "pelorixj/jni/native_call_guard.h"

@@ -14,7 +14,7 @@ std::vector<uint8_t> ComputeDigest(const std::vector<uint8_t>& data, const std::
   if (data.size() > std::numeric_limits<uint32_t>::max()) return {};
   std::vector<uint8_t> digest(kDigestRoom);
   uint32_t length = kDigestRoom;
-  if (!HashWithCng(data.data(), static_cast<uint32_t>(data.size()), digest.data(), &length, algorithmName)) return {};
+  if (!WriteDigest(data.data(), static_cast<uint32_t>(data.size()), digest.data(), &length, algorithmName)) return {};
   digest.resize(length);
   return digest;
 }

@@ -4,8 +4,28 @@
 
 namespace pelorixj {
 
-void PrintDigestStepFailed(const char* step, uint32_t status) {
-  std::printf("**** Error 0x%x returned by %s\n", static_cast<unsigned>(status), step);
+namespace {
+
+const char* CngFunctionOf(DigestStage stage) {
+  switch (stage) {
+    case DigestStage::kOpenAlgorithm:
+      return "BCryptOpenAlgorithmProvider";
+    case DigestStage::kReadProperty:
+      return "BCryptGetProperty";
+    case DigestStage::kCreateHash:
+      return "BCryptCreateHash";
+    case DigestStage::kHashData:
+      return "BCryptHashData";
+    case DigestStage::kFinishHash:
+      return "BCryptFinishHash";
+  }
+  return "";
+}
+
+}  // namespace
+
+void PrintDigestStageFailed(DigestStage stage, uint32_t status) {
+  std::printf("**** Error 0x%x returned by %s\n", static_cast<unsigned>(status), CngFunctionOf(stage));
   std::fflush(stdout);
 }
 

@@ -10,22 +10,23 @@
 namespace pelorixj {
 namespace {
 
-// What CNG reports for an algorithm it does not know, and for a step that fails.
+// The statuses that the lines report for an algorithm not known and for a
+// stage that fails: those of CNG, so that they read alike on every platform.
 constexpr uint32_t kStatusNotFound = 0xC0000225;
 constexpr uint32_t kStatusUnsuccessful = 0xC0000001;
 
-struct CngAlgorithm {
+struct NamedAlgorithm {
   const char* identifier;
   const EVP_MD* (*digest)();
 };
 
-// Only identifiers that CNG itself accepts, spelled as CNG spells them.
-const CngAlgorithm kAlgorithms[] = {
+// Only the identifiers of the interface, spelled as it spells them.
+const NamedAlgorithm kAlgorithms[] = {
     {"MD5", EVP_md5}, {"SHA1", EVP_sha1}, {"SHA256", EVP_sha256}, {"SHA384", EVP_sha384}, {"SHA512", EVP_sha512},
 };
 
 const EVP_MD* DigestNamed(const std::string& identifier) {
-  for (const CngAlgorithm& algorithm : kAlgorithms) {
+  for (const NamedAlgorithm& algorithm : kAlgorithms) {
     if (identifier == algorithm.identifier) return algorithm.digest();
   }
   return nullptr;
@@ -37,11 +38,12 @@ struct ContextFree {
 
 }  // namespace
 
-bool HashWithCng(const uint8_t* data, uint32_t length, uint8_t* output, uint32_t* inOutLength,
+// Through OpenSSL's EVP digests.
+bool WriteDigest(const uint8_t* data, uint32_t length, uint8_t* output, uint32_t* inOutLength,
                  const std::string& algorithmName) {
   const EVP_MD* digest = DigestNamed(algorithmName);
   if (digest == nullptr) {
-    PrintDigestStepFailed("BCryptOpenAlgorithmProvider", kStatusNotFound);
+    PrintDigestStageFailed(DigestStage::kOpenAlgorithm, kStatusNotFound);
     return false;
   }
   const auto digestLength = static_cast<uint32_t>(EVP_MD_get_size(digest));
@@ -55,17 +57,17 @@ bool HashWithCng(const uint8_t* data, uint32_t length, uint8_t* output, uint32_t
     return false;
   }
   if (EVP_DigestInit_ex(context.get(), digest, nullptr) != 1) {
-    PrintDigestStepFailed("BCryptCreateHash", kStatusUnsuccessful);
+    PrintDigestStageFailed(DigestStage::kCreateHash, kStatusUnsuccessful);
     return false;
   }
   if (EVP_DigestUpdate(context.get(), data, length) != 1) {
-    PrintDigestStepFailed("BCryptHashData", kStatusUnsuccessful);
+    PrintDigestStageFailed(DigestStage::kHashData, kStatusUnsuccessful);
     return false;
   }
   unsigned char result[EVP_MAX_MD_SIZE];
   unsigned int resultLength = 0;
   if (EVP_DigestFinal_ex(context.get(), result, &resultLength) != 1) {
-    PrintDigestStepFailed("BCryptFinishHash", kStatusUnsuccessful);
+    PrintDigestStageFailed(DigestStage::kFinishHash, kStatusUnsuccessful);
     return false;
   }
   PrintDigestSuccess();

@@ -42,7 +42,7 @@ DWORD PropertyOf(BCRYPT_ALG_HANDLE algorithm, LPCWSTR property, bool* ok) {
   const NTSTATUS status =
       BCryptGetProperty(algorithm, property, reinterpret_cast<PUCHAR>(&value), sizeof value, &written, 0);
   *ok = !Failed(status);
-  if (!*ok) PrintDigestStepFailed("BCryptGetProperty", static_cast<uint32_t>(status));
+  if (!*ok) PrintDigestStageFailed(DigestStage::kReadProperty, static_cast<uint32_t>(status));
   return value;
 }
 
@@ -54,14 +54,15 @@ PUCHAR Allocate(DWORD size) {
 
 }  // namespace
 
-bool HashWithCng(const uint8_t* data, uint32_t length, uint8_t* output, uint32_t* inOutLength,
+// Through CNG, with its buffers from the process heap.
+bool WriteDigest(const uint8_t* data, uint32_t length, uint8_t* output, uint32_t* inOutLength,
                  const std::string& algorithmName) {
   CngHash cng;
   const std::wstring name = Widened(algorithmName);
   NTSTATUS status = BCryptOpenAlgorithmProvider(&cng.algorithm, name.c_str(), nullptr, 0);
   if (Failed(status)) {
     cng.algorithm = nullptr;
-    PrintDigestStepFailed("BCryptOpenAlgorithmProvider", static_cast<uint32_t>(status));
+    PrintDigestStageFailed(DigestStage::kOpenAlgorithm, static_cast<uint32_t>(status));
     return false;
   }
   bool ok = false;
@@ -80,17 +81,17 @@ bool HashWithCng(const uint8_t* data, uint32_t length, uint8_t* output, uint32_t
   status = BCryptCreateHash(cng.algorithm, &cng.hash, cng.object, objectLength, nullptr, 0, 0);
   if (Failed(status)) {
     cng.hash = nullptr;
-    PrintDigestStepFailed("BCryptCreateHash", static_cast<uint32_t>(status));
+    PrintDigestStageFailed(DigestStage::kCreateHash, static_cast<uint32_t>(status));
     return false;
   }
   status = BCryptHashData(cng.hash, const_cast<PUCHAR>(data), length, 0);
   if (Failed(status)) {
-    PrintDigestStepFailed("BCryptHashData", static_cast<uint32_t>(status));
+    PrintDigestStageFailed(DigestStage::kHashData, static_cast<uint32_t>(status));
     return false;
   }
   status = BCryptFinishHash(cng.hash, cng.digest, digestLength, 0);
   if (Failed(status)) {
-    PrintDigestStepFailed("BCryptFinishHash", static_cast<uint32_t>(status));
+    PrintDigestStageFailed(DigestStage::kFinishHash, static_cast<uint32_t>(status));
     return false;
   }
   PrintDigestSuccess();

@@ -69,7 +69,7 @@ TEST(Digest, AnAbsentOrSmallOutputFailsWithoutWriting) {
     Bytes output(32, 0xEE);
     uint32_t length = c.room;
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(HashWithCng(data.data(), 3, output.data(), c.withLength ? &length : nullptr, "SHA256"));
+    EXPECT_FALSE(WriteDigest(data.data(), 3, output.data(), c.withLength ? &length : nullptr, "SHA256"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "**** Error - output size should be large than or equal to 32");
     EXPECT_EQ(output, Bytes(32, 0xEE));
     EXPECT_EQ(length, c.room);
@@ -77,7 +77,7 @@ TEST(Digest, AnAbsentOrSmallOutputFailsWithoutWriting) {
   uint32_t length = 32;
   Bytes output(32);
   testing::internal::CaptureStdout();
-  EXPECT_TRUE(HashWithCng(data.data(), 3, output.data(), &length, "SHA256"));
+  EXPECT_TRUE(WriteDigest(data.data(), 3, output.data(), &length, "SHA256"));
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(Hex(output), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }

@@ -1,10 +1,10 @@
-#include "pelorixj/jni/control_json.h"
+#include "pelorixj/core/control_json.h"
 
 #include <cstdint>
 
 #include <nlohmann/json.hpp>
 
-#include "pelorixj/jni/json_fields.h"
+#include "pelorixj/core/json_fields.h"
 
 namespace pelorixj {
 

@@ -1,4 +1,4 @@
-#include "pelorixj/jni/utf_conversion.h"
+#include "pelorixj/core/utf_conversion.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "pelorixj/jni/json_fields.h"
+#include "pelorixj/core/json_fields.h"
 
 #include <cmath>
 #include <limits>

@@ -1,0 +1,19 @@
+// What the Java VM calls when it loads the library, before any native
+// method. The tables and bindings are built here, not in a static
+// initialiser: on Windows those run under the loader lock, where loading a
+// library can deadlock.
+#include <jni.h>
+
+#include "pelorixj/core/load_time_tables.h"
+
+// Uses neither argument, so a program without a VM may call it with nulls to
+// load the library as the VM does. Only a failure to build the tables fails
+// the load.
+extern "C" JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM*, void*) {
+  try {
+    pelorixj::BuildLoadTimeTables();
+    return JNI_VERSION_1_6;
+  } catch (...) {
+    return JNI_ERR;
+  }
+}
