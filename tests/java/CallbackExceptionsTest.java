@@ -109,6 +109,10 @@ public class CallbackExceptionsTest {
     @Test
     public void anEventOnALibraryThreadThrowsToThatThreadsUncaughtExceptionHandler() throws InterruptedException {
         assertTrue(WrapperIDeviceControl.Open(control));
+        // The reader pushes only to connections that its own thread has taken.
+        for (int i = 0; i < 6000 && reader.acceptedCount() == 0; i++) {
+            Thread.sleep(10);
+        }
         IllegalStateException refusal = new IllegalStateException("event refused");
         try (UncaughtExceptions uncaught = new UncaughtExceptions()) {
             WrapperIDevice.SubscribeAll(device, (DeviceEventListener) (type, payload) -> {

@@ -24,9 +24,9 @@ final class UncaughtExceptions implements AutoCloseable {
         notifyAll();
     }
 
-    /** All received so far, once there are at least count or 10 s have passed. */
+    /** All received so far, once there are at least count or a minute has passed. */
     synchronized List<Uncaught> await(int count) throws InterruptedException {
-        long end = System.nanoTime() + 10_000_000_000L;
+        long end = System.nanoTime() + 60_000_000_000L;
         while (received.size() < count && System.nanoTime() < end) {
             wait(100);
         }
