@@ -47,7 +47,7 @@ public class ConcurrencyTest {
 
     /** Waits for the condition, which the libraries' lingering threads may delay. */
     private static boolean eventually(java.util.function.BooleanSupplier condition) throws InterruptedException {
-        for (int i = 0; i < 1000 && !condition.getAsBoolean(); i++) {
+        for (int i = 0; i < 6000 && !condition.getAsBoolean(); i++) {
             Thread.sleep(10);
         }
         return condition.getAsBoolean();

@@ -253,7 +253,7 @@ public class DeviceConfigurationWrapperTest {
         }
         assertEquals(7, callback.calls.stream().filter("progress 1"::equals).count());
         callback = null;
-        for (int i = 0; i < 100 && released.get() != null; i++) {
+        for (int i = 0; i < 1000 && released.get() != null; i++) {
             System.gc();
             Thread.sleep(10);
         }

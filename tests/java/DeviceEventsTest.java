@@ -41,7 +41,7 @@ public class DeviceEventsTest {
 
     /** Waits until the garbage collector has cleared the reference; the JVM decides when. */
     static void assertCollected(WeakReference<?> reference) throws InterruptedException {
-        for (int i = 0; i < 100 && reference.get() != null; i++) {
+        for (int i = 0; i < 1000 && reference.get() != null; i++) {
             System.gc();
             Thread.sleep(20);
         }

@@ -220,7 +220,7 @@ public class HandleMisuseTest {
             caller.join();
         }
         assertEquals(List.of(), failures);
-        for (int i = 0; i < 500 && reader.openCount() != 0; i++) {
+        for (int i = 0; i < 6000 && reader.openCount() != 0; i++) {
             Thread.sleep(10);
         }
         assertEquals(0, reader.openCount());

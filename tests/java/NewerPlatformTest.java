@@ -53,7 +53,7 @@ public class NewerPlatformTest {
 
     /** All events so far, once the last one has come. */
     private static List<String> awaitEvents(Recorder recorder, String last) throws InterruptedException {
-        for (int i = 0; i < 500 && !recorder.events.contains(last); i++) {
+        for (int i = 0; i < 6000 && !recorder.events.contains(last); i++) {
             Thread.sleep(10);
         }
         synchronized (recorder.events) {

@@ -214,7 +214,7 @@ public class OlderFamilyTest {
         long handle = BrannetStandin.openHandle(READER);
         BrannetStandin.fireDeviceResponse(handle, "a".getBytes(StandardCharsets.UTF_8));
         BrannetStandin.fireDeviceResponse(handle, "b".getBytes(StandardCharsets.UTF_8));
-        for (int i = 0; i < 100 && BrannetStandin.openHandle(READER) != 0; i++) {
+        for (int i = 0; i < 6000 && BrannetStandin.openHandle(READER) != 0; i++) {
             Thread.sleep(10);
         }
         assertEquals(0, BrannetStandin.openHandle(READER));
