@@ -1,7 +1,8 @@
 # What `cmake --install` puts where (GNU layout): the two libraries in lib/
 # (Windows: the DLLs in bin/), Quorlan's header in include/quorlan/, its CMake
-# package in lib/cmake/Quorlan/, and the jar in share/java/. Test programs,
-# the simulated reader and the stand-in libraries are not installed.
+# package in lib/cmake/Quorlan/, and the jar and its Javadoc in share/java/.
+# Test programs, the simulated reader and the stand-in libraries are not
+# installed.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -27,4 +28,7 @@ endif()
 
 if(TARGET pelorix_jar)
   install_jar(pelorix_jar DESTINATION ${CMAKE_INSTALL_DATADIR}/java)
+  # Beside the jar, as Java libraries ship their Javadoc.
+  get_target_property(javadoc_jar pelorix_javadoc JAR_FILE)
+  install(FILES ${javadoc_jar} DESTINATION ${CMAKE_INSTALL_DATADIR}/java)
 endif()

@@ -1,6 +1,7 @@
 # Run by the test of this folder: installs the build into WORK_DIR/prefix,
-# checks what landed there, builds the examples against it on their own and
-# runs one, and loads the installed libPelorixj.so.
+# checks what landed there (with the jar's version, VERSION, and its
+# Javadoc), builds the examples against it on their own and runs one, and
+# loads the installed libPelorixj.so.
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE failed OUTPUT_VARIABLE output ERROR_VARIABLE output)
   if(failed)
@@ -25,10 +26,26 @@ set(expected
   lib/cmake/Quorlan/QuorlanTargets.cmake
   lib/libPelorixj.so
   lib/libQuorlan.so
+  share/java/pelorix-javadoc.jar
   share/java/pelorix.jar)
 if(NOT installed STREQUAL expected)
   message(FATAL_ERROR "installed:\n  ${installed}\nexpected:\n  ${expected}")
 endif()
+
+# The jar names the SDK's version; its Javadoc documents the package.
+set(unpacked ${WORK_DIR}/unpacked)
+file(MAKE_DIRECTORY ${unpacked}/jar ${unpacked}/javadoc)
+run(${CMAKE_COMMAND} -E chdir ${unpacked}/jar ${CMAKE_COMMAND} -E tar xf ${prefix}/share/java/pelorix.jar)
+file(STRINGS ${unpacked}/jar/META-INF/MANIFEST.MF version REGEX "^Implementation-Version:")
+if(NOT version STREQUAL "Implementation-Version: ${VERSION}")
+  message(FATAL_ERROR "pelorix.jar's manifest gives \"${version}\", not version ${VERSION}")
+endif()
+run(${CMAKE_COMMAND} -E chdir ${unpacked}/javadoc ${CMAKE_COMMAND} -E tar xf ${prefix}/share/java/pelorix-javadoc.jar)
+foreach(page index.html com/korvex/pelorix/CoreAPI.html com/korvex/pelorix/DeviceEventListener.html)
+  if(NOT EXISTS ${unpacked}/javadoc/${page})
+    message(FATAL_ERROR "pelorix-javadoc.jar lacks ${page}")
+  endif()
+endforeach()
 
 set(LIBRARY ${prefix}/lib/libPelorixj.so)
 include(${CHECK_PELORIXJ})

@@ -321,9 +321,14 @@ typedef struct CardDataRecord {
 } CardDataRecord;
 
 /*
- * Starts a transaction (command 1001): the amount's minimal big-endian bytes
- * (none for 0 or less), the three option bytes and, when not null, parameter
- * 84 as hexadecimal text.
+ * Starts a transaction (command 1001). amount is sent unscaled as parameter
+ * 81, its minimal big-endian bytes (1000 gives 03E8; nothing for 0 or less):
+ * the library applies no unit, so give the amount in the reader's, minor
+ * units of the currency as examples/transaction_demo.c does (1250 for
+ * 12.50). b1, b2 and b3 are sent unchanged, in that order, as the three
+ * bytes of parameter 82; the library gives them no meaning (the example
+ * sends 3C 07 02). param84Hex, when not null, is sent as parameter 84. A
+ * transaction whose response is lost stays started on the reader.
  */
 QRX_API int QRX_CALL QRX_StartTransaction(intptr_t device, int amount, uint8_t b1, uint8_t b2, uint8_t b3,
                                           const char* param84Hex);

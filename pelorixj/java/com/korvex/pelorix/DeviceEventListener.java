@@ -2,7 +2,10 @@ package com.korvex.pelorix;
 
 /**
  * Receives the events of a device subscribed with
- * {@link WrapperIDevice#SubscribeAll(long, Object)}.
+ * {@link WrapperIDevice#SubscribeAll(long, Object)}. The table "Events" in
+ * the SDK's README.md lists every event number of both device families:
+ * the payload it carries, the thread it arrives on and the request or
+ * reader message that raises it.
  */
 public interface DeviceEventListener {
     /**
@@ -14,7 +17,7 @@ public interface DeviceEventListener {
      * first such exception once its work is done; on any other thread the
      * exception goes to the thread's uncaught-exception handler.
      *
-     * @param eventType the event number
+     * @param eventType the event number, 0 to 15
      * @param payload the event's text: an event name, a connection state
      *     name or a message as hexadecimal text
      */

@@ -8,6 +8,14 @@ package com.korvex.pelorix;
  * value.
  * What a {@link DeviceEventListener} throws on the calling thread during a
  * call is thrown from the method once its work is done.
+ *
+ * <p>Commands of the newer platform (device type 3) wait up to 1000 ms for
+ * their reply, counted once the command is written (a write to a TCP
+ * reader fails after 5 s without progress). Only {@link #Open} and
+ * {@link #DeviceReset} open a closed device. The older family (device
+ * type 0) offers {@link #Open}, {@link #Close}, {@link #Send},
+ * {@link #SendSync} and {@link #DeviceReset}, through its outside library,
+ * which takes as long as it takes; its other methods give false.
  */
 public final class WrapperIDeviceControl {
     static {
@@ -19,8 +27,16 @@ public final class WrapperIDeviceControl {
 
     /**
      * Opens the link to the device, unless it is open; threads that open at
-     * once open one link. The listener hears "connected" (event 0) when the
-     * link opens.
+     * once open one link. Newer platform: the listener hears "connected"
+     * (event 0) on this thread when the link opens. Older family: the
+     * library reports the link's state as event 0 on its own threads.
+     *
+     * <p>On failure: false, for a handle that names no live control and a
+     * device that does not open (a wrong address, a reader that is gone or
+     * busy, an older-family BLE reader, a missing library).
+     * <p>Longest wait: opening the link, which has no time-out of its own
+     * (a TCP connect takes as long as the system lets it); the older family,
+     * its library's open.
      *
      * @param control the control handle
      * @return true when open
@@ -28,8 +44,18 @@ public final class WrapperIDeviceControl {
     public static native boolean Open(long control);
 
     /**
-     * Closes the link to the device. The listener hears "disconnected"
-     * (event 0) when an open link closes.
+     * Closes the link to the device; the device can be opened again.
+     * Newer platform: the listener hears "disconnected" (event 0) on this
+     * thread when an open link closes, and the configuration operations
+     * waiting on it end at once.
+     *
+     * <p>On failure: false, for a handle that names no live control and
+     * when the library cannot close the link. A link that is not open gives
+     * true.
+     * <p>Longest wait: until the link's threads have ended, which waits for
+     * an event that is being delivered to the listener on another thread at
+     * that moment; the older family, its library's close, which waits for
+     * its callbacks.
      *
      * @param control the control handle
      * @return true when closed
@@ -37,7 +63,15 @@ public final class WrapperIDeviceControl {
     public static native boolean Close(long control);
 
     /**
-     * Sends data without waiting for a reply.
+     * Sends data without waiting for a reply. Newer platform: the text is
+     * one whole message (a command envelope, as {@code QRX_GetCommandBytesInHex}
+     * makes it), written as it is. Older family: handed to the library's
+     * SendDataEx as it is.
+     *
+     * <p>On failure: false, for a handle that names no live control, a
+     * device that is not open (it is not opened; nothing is sent), text that
+     * the library cannot send, and a write that fails.
+     * <p>Longest wait: writing the message.
      *
      * @param control the control handle
      * @param hex the data as hexadecimal text
@@ -46,116 +80,200 @@ public final class WrapperIDeviceControl {
     public static native boolean Send(long control, String hex);
 
     /**
-     * Sends a command and waits for its reply.
+     * Sends a command and waits for its reply. Newer platform: the text is
+     * one whole message as for {@link #Send}; the reply is the reader's
+     * whole response, whose own status tells whether the reader accepted
+     * the command: a refusal is status 0 here. Older family: the command
+     * goes to the library's SendCommandEx, and a non-zero result code of the
+     * library is status 2.
+     *
+     * <p>On failure: status 1 with empty "Data" when no reply came within
+     * 1000 ms (newer platform; also when the message could not be written);
+     * status 2 when the call into the library failed or (older family) the
+     * reader refused the command; status 3, with nothing sent, when the
+     * device is not open (it is not opened). Null when the handle names no
+     * live control or the result cannot be made.
+     * <p>Longest wait: the 1000 ms reply wait (newer platform); its
+     * library's command (older family).
      *
      * @param control the control handle
      * @param hex the command as hexadecimal text
-     * @return JSON with "Data" (hexadecimal text) and "Status": 0 with the
-     *     reply; 1 when no reply came; 2 when the exchange failed or the
-     *     reader refused the command (older family); 3, with nothing sent,
-     *     when the device is not open. Null when the handle names no live
-     *     control or the call fails.
+     * @return {@code {"Data":"<reply as upper-case hexadecimal text>","Status":0}}
+     *     with the reply, else the status of the failure
      */
     public static native String SendSync(long control, String hex);
 
     /**
-     * Sends an extended command.
+     * Sends an extended command. Neither family supports it: the text is not
+     * read and nothing is sent.
+     *
+     * <p>On failure: false, which is the result of every call.
+     * <p>Longest wait: none.
      *
      * @param control the control handle
-     * @param hex the command as hexadecimal text
-     * @return true when the device accepted it
+     * @param hex the command as hexadecimal text; not read
+     * @return false
      */
     public static native boolean SendExtendedCommand(long control, String hex);
 
     /**
-     * Ends the session on the device.
+     * Ends the session on the device. Neither family supports it: nothing is
+     * sent.
+     *
+     * <p>On failure: false, which is the result of every call.
+     * <p>Longest wait: none.
      *
      * @param control the control handle
-     * @return true when the device accepted it
+     * @return false
      */
     public static native boolean EndSession(long control);
 
     /**
-     * Sets the device's clock.
+     * Sets the device's clock. Neither family supports it: the text is not
+     * read, so it has no form, and nothing is sent.
+     *
+     * <p>On failure: false, which is the result of every call.
+     * <p>Longest wait: none.
      *
      * @param control the control handle
-     * @param hex the date and time as hexadecimal text
-     * @return true when the device accepted it
+     * @param hex the date and time; not read
+     * @return false
      */
     public static native boolean SetDateTime(long control, String hex);
 
     /**
-     * Plays a sound on the device.
+     * Plays a sound on the device. Neither family supports it: the text is
+     * not read, so it has no form, and nothing is sent.
+     *
+     * <p>On failure: false, which is the result of every call.
+     * <p>Longest wait: none.
      *
      * @param control the control handle
-     * @param hex the sound as hexadecimal text
-     * @return true when the device accepted it
+     * @param hex the sound; not read
+     * @return false
      */
     public static native boolean PlaySound(long control, String hex);
 
     /**
-     * Asks the user for input on the device.
+     * Asks the user for input on the device. Neither family supports it: the
+     * text is not read and nothing is sent.
+     *
+     * <p>On failure: false, which is the result of every call.
+     * <p>Longest wait: none.
      *
      * @param control the control handle
-     * @param hex the input request as hexadecimal text
-     * @return true when the device accepted it
+     * @param hex the input request; not read
+     * @return false
      */
     public static native boolean GetInput(long control, String hex);
 
     /**
-     * Shows a message on the display.
+     * Shows one of the reader's own messages on its display (newer
+     * platform): command 1803 with the message's number as parameter 82 and
+     * how long to show it, its time-out in the reader's unit, as parameter
+     * 81, each one byte passed on unchanged.
+     *
+     * <p>On failure: false, for a handle that names no live control, a
+     * device that is not open (it is not opened), no reply within the wait,
+     * and a reader that refuses the command (a status code other than 0).
+     * Always false for the older family.
+     * <p>Longest wait: the 1000 ms reply wait.
      *
      * @param control the control handle
-     * @param first the first message argument
-     * @param second the second message argument
-     * @return true when the device accepted it
+     * @param first the number of the reader's message (parameter 82)
+     * @param second the time-out of the message (parameter 81)
+     * @return true when the reader accepted it
      */
     public static native boolean DisplayMessage(long control, byte first, byte second);
 
     /**
-     * Shows an image on the display.
+     * Shows an image on the display (newer platform): command 1823 with the
+     * option as parameter 81, "BackgroundColor" as 82 and "Data" as 85. The
+     * request's members, all required: "Type" (a number; only type 0 is
+     * sent), "Data" and "BackgroundColor" (hexadecimal strings).
+     *
+     * <p>On failure: false, for a handle that names no live control, a
+     * request that is no JSON object or lacks a member or has one of the
+     * wrong kind, a "Type" other than 0 (nothing is sent), a device that is
+     * not open (it is not opened), no reply within the wait, and a reader
+     * that refuses the command (a command status other than 0). Always
+     * false for the older family.
+     * <p>Longest wait: writing the image, then the 1000 ms reply wait.
      *
      * @param control the control handle
      * @param json the image: "Type", "Data" and "BackgroundColor"
-     * @param option the display option
-     * @return true when the device accepted it
+     * @param option the display option (parameter 81)
+     * @return true when the reader accepted it
      */
     public static native boolean ShowImageObject(long control, String json, byte option);
 
     /**
-     * Shows an image stored on the device.
+     * Shows an image stored on the device (newer platform): command 1821
+     * with the image's number as parameter 81; images are stored with
+     * {@link WrapperIDeviceConfiguration#SendImage}.
+     *
+     * <p>On failure: false, for a handle that names no live control, a
+     * device that is not open (it is not opened), no reply within the wait,
+     * and a reader that refuses the command (a status code other than 0).
+     * Always false for the older family.
+     * <p>Longest wait: the 1000 ms reply wait.
      *
      * @param control the control handle
-     * @param imageId the stored image
-     * @return true when the device accepted it
+     * @param imageId the stored image (parameter 81)
+     * @return true when the reader accepted it
      */
     public static native boolean ShowImage(long control, byte imageId);
 
     /**
-     * Shows a bar code on the display.
+     * Shows a bar code on the display (newer platform): command 1822 with
+     * the option as parameter 81, "Data" as 82, "ErrorCorrection",
+     * "MaskPattern", "MinVersion" and "MaxVersion" as 83 to 86, and
+     * "BackgroundColor" and "BlockColor", when not empty, as 87 and 88.
+     * Every member is required: "Type" and "Format" (numbers, read but not
+     * sent), the hexadecimal strings "Data", "BlockColor" and
+     * "BackgroundColor", and the others as numbers (low 8 bits).
+     *
+     * <p>On failure: false, for a handle that names no live control, a
+     * request that is no JSON object or lacks a member or has one of the
+     * wrong kind, a device that is not open (it is not opened), no reply
+     * within the wait, and a reader that refuses the command (a command
+     * status other than 0). Always false for the older family.
+     * <p>Longest wait: the 1000 ms reply wait.
      *
      * @param control the control handle
      * @param json the bar code: "Type", "Format", "Data", "BlockColor",
      *     "BackgroundColor", "ErrorCorrection", "MaskPattern", "MinVersion" and "MaxVersion"
-     * @param option the display option
-     * @return true when the device accepted it
+     * @param option the display option (parameter 81)
+     * @return true when the reader accepted it
      */
     public static native boolean ShowBarCode(long control, String json, byte option);
 
     /**
-     * Sets the device's latch.
+     * Sets the device's latch. Neither family supports it: nothing is sent.
+     *
+     * <p>On failure: false, which is the result of every call.
+     * <p>Longest wait: none.
      *
      * @param control the control handle
-     * @param value the latch state
-     * @return true when the device accepted it
+     * @param value the latch state; not read
+     * @return false
      */
     public static native boolean SetLatch(long control, boolean value);
 
     /**
-     * Resets the device.
+     * Resets the device. Newer platform: opens a closed device and sends
+     * command 1F01. Older family: sends command 02 to an open device (it is
+     * not opened).
+     *
+     * <p>On failure: false, for a handle that names no live control, a
+     * device that does not open (newer platform) or is not open (older
+     * family), no reply within the wait, and a reader that refuses the
+     * command (a status code, or the library's result code, other than 0).
+     * <p>Longest wait: opening the device, then the 1000 ms reply wait; the
+     * older family, its library's command.
      *
      * @param control the control handle
-     * @return true when the device accepted it
+     * @return true when the reader accepted it
      */
     public static native boolean DeviceReset(long control);
 }
