@@ -26,6 +26,17 @@ using reader_sim::Bytes;
 using reader_sim::Reply;
 using reader_sim::SimulatedReader;
 
+// Polls until the condition holds; a loaded machine may take many seconds.
+template <typename Condition>
+bool Eventually(Condition condition) {
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
 constexpr int kTcp = 4;
 
 // What the callbacks of one test saw; the callbacks are plain C functions.
@@ -219,8 +230,7 @@ TEST_F(DeviceExports, SlowDataCallbackDoesNotHoldUpTheResponse) {
   callbackPause = 300ms;
   Open();
   reader.PushNotification(1, 1);
-  for (int i = 0; i < 200 && seen.inCallback.load() == 0; ++i) std::this_thread::sleep_for(5ms);
-  ASSERT_GT(seen.inCallback.load(), 0);
+  ASSERT_TRUE(Eventually([&] { return seen.inCallback.load() > 0; }));
   auto started = std::chrono::steady_clock::now();
   std::string response = QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex("1008"), 2000);
   EXPECT_NE(response, "");
@@ -358,8 +368,7 @@ TEST_F(DeviceExports, DataCallbackMayCloseItsOwnDevice) {
   QRX_SetDataArriveCallback(device, CloseOwnDevice);
   ASSERT_TRUE(reader.WaitForConnections(1, 2s));
   for (uint16_t id = 0; id < 50; ++id) reader.PushNotification(id, id);
-  for (int i = 0; i < 100 && closeFromCallback != -1; ++i) std::this_thread::sleep_for(10ms);
-  EXPECT_EQ(closeFromCallback, -1);
+  EXPECT_TRUE(Eventually([] { return closeFromCallback == -1; }));
   device = -1;
   std::this_thread::sleep_for(100ms);
   EXPECT_EQ(callsAfterClose.load(), 0);
@@ -421,7 +430,7 @@ struct NestedWait {
 
 void QRX_CALL WaitOnce(void*, double) {
   if (const intptr_t device = nested.device.exchange(-1); device != -1) {
-    nested.reply = QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex(nested.command), 3000);
+    nested.reply = QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex(nested.command), 30000);
     nested.done = true;
   }
 }
@@ -442,12 +451,12 @@ TEST_F(DeviceExports, NestedWaitsGetTheirOwnResponses) {
   });
   EXPECT_STREQ(QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex("2001"), 300), "");
   push.join();
-  for (int i = 0; i < 400 && !nested.done; ++i) std::this_thread::sleep_for(10ms);
+  ASSERT_TRUE(Eventually([] { return nested.done.load(); }));
   EXPECT_EQ(QRX_GetResponseCommandID(nested.reply.c_str()), 0x2002u);
 
   nested.Arm(device, "1008");
   const char* outer = QRX_SendCommandStringWithProgress(
-      device, QRX_GetFormattedCommandBytesInHex(("1830,81=" + std::string(400, 'A')).c_str()), WaitOnce, nullptr, 2000);
+      device, QRX_GetFormattedCommandBytesInHex(("1830,81=" + std::string(400, 'A')).c_str()), WaitOnce, nullptr, 30000);
   EXPECT_EQ(QRX_GetResponseCommandID(outer), 0x1830u);
   EXPECT_EQ(QRX_GetResponseCommandID(nested.reply.c_str()), 0x1008u);
 }
@@ -534,8 +543,7 @@ TEST_F(DeviceExports, ExportsRacingACloseOnAnotherThreadAreSafe) {
     device = -1;
     user.join();
   }
-  for (int i = 0; i < 300 && statusReports < 10; ++i) std::this_thread::sleep_for(10ms);
-  EXPECT_EQ(statusReports.load(), 10);
+  EXPECT_TRUE(Eventually([] { return statusReports == 10; }));
   EXPECT_EQ(attachedSeenAfterClose.load(), 0);
 }
 
