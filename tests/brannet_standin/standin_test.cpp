@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "eventually.h"
 #include "pelorixj/brannet/brannet_functions.h"
 #include "brannet/standin_control.h"
 #include "brannet_module.h"
@@ -20,6 +21,7 @@ namespace brannet_standin_test {
 namespace {
 
 using namespace std::chrono_literals;
+using test_support::Eventually;
 
 std::string Folder(const std::string& variant) {
   return std::string(BRANNET_STANDIN_ROOT) + "/" + variant;
@@ -247,7 +249,7 @@ TEST(BrannetStandin, CloseWaitsForTheCallbackUnderWayAndDropsTheRest) {
   s.OnDataReceivedEx(handle, SlowData, &blocking);
   s.BrannetStandin_FireDataReceived(handle, "first");
   s.BrannetStandin_FireDataReceived(handle, "second");
-  while (blocking.entered == 0) std::this_thread::sleep_for(1ms);
+  ASSERT_TRUE(Eventually([&] { return blocking.entered > 0; }));
 
   s.CloseDeviceEx(handle);
   EXPECT_TRUE(blocking.returned);

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "eventually.h"
 #include "quorlan/qrx.h"
 #include "simulated_reader.h"
 
@@ -25,17 +26,7 @@ using reader_sim::BuildResponse;
 using reader_sim::Bytes;
 using reader_sim::Reply;
 using reader_sim::SimulatedReader;
-
-// Polls until the condition holds; a loaded machine may take many seconds.
-template <typename Condition>
-bool Eventually(Condition condition) {
-  const auto deadline = std::chrono::steady_clock::now() + 60s;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
-}
+using test_support::Eventually;
 
 constexpr int kTcp = 4;
 
@@ -209,13 +200,13 @@ TEST_F(DeviceExports, WaitEndsWithTheResponseAndLetsTheNotificationThrough) {
   Open();
   reader.SetNoReply(0x1008);
   std::thread script([&] {
-    if (!reader.WaitForCommand(0x1008, 2s)) return;
+    if (!reader.WaitForCommand(0x1008, 30s)) return;
     reader.PushNotification(0x1805, 0x01010101);
     std::this_thread::sleep_for(20ms);
     reader.PushResponse(0x1008, {0x12, 0x34}, {{0x81, {0x07}}});
   });
   intptr_t command = QRX_CreateCommand(0x1008);
-  std::string response = QRX_SendCommand(device, command, 2000);
+  std::string response = QRX_SendCommand(device, command, 30000);
   QRX_DeleteCommand(command);
   script.join();
   EXPECT_EQ(QRX_GetStatusCode(response.c_str()), 0x1234);
@@ -249,7 +240,7 @@ TEST_F(DeviceExports, TimeOutGivesTheEmptyTextAfterTheTimeOut) {
 TEST_F(DeviceExports, FormattedCommandGivesTheFormattedResponse) {
   Open();
   reader.SetReply(0x1001, Reply::WithStatus(0x11, 0, {{0x81, {0x01}}, {0x84, {0xAB, 0xCD}}}));
-  const char* text = QRX_SendFommatedCommand(device, "1001,82=01", 2000);
+  const char* text = QRX_SendFommatedCommand(device, "1001,82=01", 30000);
   ASSERT_NE(text, nullptr);
   EXPECT_STREQ(text, "1001,CommandStatus=0,OperationStatus=11,81=01,84=ABCD");
   auto command = reader.WaitForCommand(0x1001, 1s);
@@ -262,14 +253,14 @@ TEST_F(DeviceExports, ProgressCountsThePacketsWritten) {
   Open();
   intptr_t command = QRX_CreateCommand(0x1830);
   QRX_SetCommandParameter(command, 0x81, std::string(400, 'A').c_str());  // 200 bytes: four packets in all
-  std::string response = QRX_SendCommandWithProgress(device, command, RecordProgress, &seen, 2000);
+  std::string response = QRX_SendCommandWithProgress(device, command, RecordProgress, &seen, 30000);
   EXPECT_NE(response, "");
   EXPECT_EQ(seen.progress, (std::vector<double>{0.25, 0.5, 0.75, 1.0}));
   seen.progress.clear();
-  EXPECT_NE(std::string(QRX_SendCommandWithProgress(device, command, nullptr, nullptr, 2000)), "");
+  EXPECT_NE(std::string(QRX_SendCommandWithProgress(device, command, nullptr, nullptr, 30000)), "");
   EXPECT_TRUE(seen.progress.empty());
   std::string hex = QRX_GetCommandBytesInHex(command);
-  EXPECT_NE(std::string(QRX_SendCommandStringWithProgress(device, hex.c_str(), RecordProgress, &seen, 2000)), "");
+  EXPECT_NE(std::string(QRX_SendCommandStringWithProgress(device, hex.c_str(), RecordProgress, &seen, 30000)), "");
   EXPECT_EQ(seen.progress.size(), 4u);
   QRX_DeleteCommand(command);
 }
@@ -392,11 +383,11 @@ TEST_F(DeviceExports, OverlappingWaitsEachGetTheResponseToTheirOwnCommand) {
           waits.emplace_back([&, i, code] {
             intptr_t command = QRX_CreateCommand(code);
             QRX_SetCommandParameter(command, 0x81, reader_sim::ToHex({i}).c_str());
-            replies[i] = QRX_SendCommand(device, command, 3000);
+            replies[i] = QRX_SendCommand(device, command, 30000);
             QRX_DeleteCommand(command);
           });
         }
-        ASSERT_TRUE(reader.WaitForMessageCount(count, 2s));
+        ASSERT_TRUE(reader.WaitForMessageCount(count, 30s));
         const auto received = reader.Received();
         for (const uint8_t i : order) {
           auto command = std::find_if(received.begin(), received.end(),

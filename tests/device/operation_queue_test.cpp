@@ -11,10 +11,13 @@
 #include <thread>
 #include <vector>
 
+#include "eventually.h"
+
 namespace quorlan {
 namespace {
 
 using namespace std::chrono_literals;
+using test_support::Eventually;
 
 struct Device {};
 using Queue = OperationQueue<Device*>;
@@ -122,7 +125,7 @@ TEST(OperationQueue, EnqueueDoesNotWaitForASlowCallback) {
   for (int i = 0; i < 100; ++i) queue.Enqueue(blocked, &device, {});
   EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
   held.unlock();
-  for (int i = 0; i < 1000 && delivered < 100; ++i) std::this_thread::sleep_for(5ms);
+  EXPECT_TRUE(Eventually([&] { return delivered >= 100; }));
   EXPECT_EQ(delivered, 100);
 }
 
@@ -189,7 +192,7 @@ TEST(OperationQueue, WorkerEndsAfterItsLingerAndALaterMessageStartsAnother) {
   };
   queue.Enqueue(watched, &device, {1});
   ASSERT_TRUE(deliveries.WaitFor(1));
-  for (int i = 0; i < 500 && WorkerWatch::ended == endedBefore; ++i) std::this_thread::sleep_for(2ms);
+  EXPECT_TRUE(Eventually([&] { return WorkerWatch::ended != endedBefore; }));
   EXPECT_EQ(WorkerWatch::ended, endedBefore + 1);
   queue.Enqueue(watched, &device, {2});
   ASSERT_TRUE(deliveries.WaitFor(2));
@@ -233,8 +236,7 @@ TEST(OperationQueue, DestructionDropsQueuedMessagesAndWaitsForTheRunningOne) {
       ++delivered;
     };
     for (int i = 0; i < 10; ++i) queue.Enqueue(slow, &device, {});
-    for (int i = 0; i < 5000 && !running; ++i) std::this_thread::sleep_for(1ms);
-    ASSERT_TRUE(running);
+    ASSERT_TRUE(Eventually([&] { return running.load(); }));
   }
   EXPECT_EQ(delivered, 1);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "eventually.h"
 #include "listening_socket.h"
 #include "quorlan/device/orvane_device.h"
 
@@ -15,6 +16,7 @@ namespace quorlan {
 namespace {
 
 using namespace std::chrono_literals;
+using test_support::Eventually;
 using Bytes = std::vector<uint8_t>;
 
 // One accepted loopback connection, written and read byte for byte.
@@ -32,11 +34,10 @@ class RawPeer {
   int port() const { return port_; }
 
   bool Accept() {
-    for (int i = 0; i < 1500 && peer_ == platform::kNoSocket; ++i) {
-      peer_ = platform::AcceptTcp(listener_);
-      if (peer_ == platform::kNoSocket) std::this_thread::sleep_for(2ms);
-    }
-    return peer_ != platform::kNoSocket;
+    return Eventually([this] {
+      if (peer_ == platform::kNoSocket) peer_ = platform::AcceptTcp(listener_);
+      return peer_ != platform::kNoSocket;
+    });
   }
 
   bool Write(const Bytes& bytes) {
@@ -54,15 +55,12 @@ class RawPeer {
 
   Bytes Read(size_t count) {
     Bytes bytes;
-    uint8_t buffer[256];
-    for (int i = 0; i < 1500 && bytes.size() < count; ++i) {
+    Eventually([&] {
+      uint8_t buffer[256];
       const auto result = platform::ReceiveSome(peer_, buffer, sizeof buffer);
-      if (result.status == platform::IoStatus::kDone) {
-        bytes.insert(bytes.end(), buffer, buffer + result.count);
-      } else {
-        std::this_thread::sleep_for(2ms);
-      }
-    }
+      if (result.status == platform::IoStatus::kDone) bytes.insert(bytes.end(), buffer, buffer + result.count);
+      return bytes.size() >= count;
+    });
     return bytes;
   }
 
@@ -119,7 +117,7 @@ TEST(DeviceOverTcp, RawExchangeDropsAPacketBegunBeforeIt) {
   std::thread peerSide([&] {
     if (peer.Read(4).size() == 4) peer.Write({0x55, 0x66});
   });
-  const Bytes reply = device.SendRawAndWait({0x10, 0x20, 0x30, 0x40}, 3000);
+  const Bytes reply = device.SendRawAndWait({0x10, 0x20, 0x30, 0x40}, 30000);
   peerSide.join();
   EXPECT_EQ(reply, (Bytes{0x55, 0x66}));
 

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "eventually.h"
 #include "quorlan/message/notification.h"
 #include "virtual_hid.h"
 
@@ -19,6 +20,7 @@ namespace quorlan {
 namespace {
 
 using namespace std::chrono_literals;
+using test_support::Eventually;
 
 constexpr uint16_t kVendor = 0x7A3B;
 constexpr uint16_t kProduct = 0x3A11;
@@ -107,11 +109,11 @@ TEST_F(DeviceOverUsb, SendsPacketsBehindTheReportId) {
 
 TEST_F(DeviceOverUsb, WaitReturnsTheResponseAndDeliversEverything) {
   std::thread readerSide([&] {
-    if (!reader->WaitForTransferStarted(2s)) return;
+    if (!reader->WaitForTransferStarted(30s)) return;
     reader->DeliverInputReport(SinglePacketReport(Notification(0x1805)));
     reader->DeliverInputReport(SinglePacketReport(Response(0x1008, 0x12)));
   });
-  Bytes reply = device.SendAndWait(HexStringToBytes("AA0081040101100884021008"), 2000, true);
+  Bytes reply = device.SendAndWait(HexStringToBytes("AA0081040101100884021008"), 30000, true);
   readerSide.join();
   EXPECT_EQ(reply, Response(0x1008, 0x12));
   ASSERT_TRUE(recorder.WaitForMessages(2));
@@ -121,10 +123,10 @@ TEST_F(DeviceOverUsb, WaitReturnsTheResponseAndDeliversEverything) {
 
 TEST_F(DeviceOverUsb, WaitForAnyMessageTakesTheFirst) {
   std::thread readerSide([&] {
-    if (!reader->WaitForTransferStarted(2s)) return;
+    if (!reader->WaitForTransferStarted(30s)) return;
     reader->DeliverInputReport(SinglePacketReport(Notification(7)));
   });
-  EXPECT_EQ(device.SendAndWait({0x01}, 2000, false), Notification(7));
+  EXPECT_EQ(device.SendAndWait({0x01}, 30000, false), Notification(7));
   readerSide.join();
 }
 
@@ -138,10 +140,10 @@ TEST_F(DeviceOverUsb, TimedOutWaitLeavesDeliveryAsItWas) {
 
 TEST_F(DeviceOverUsb, RawWaitBypassesThePackage) {
   std::thread readerSide([&] {
-    if (!reader->WaitForTransferStarted(2s)) return;
+    if (!reader->WaitForTransferStarted(30s)) return;
     reader->DeliverInputReport(SinglePacketReport(Notification(9)));
   });
-  Bytes reply = device.SendRawAndWait({0x00, 0x00, 0x01, 0x55}, 2000);
+  Bytes reply = device.SendRawAndWait({0x00, 0x00, 0x01, 0x55}, 30000);
   readerSide.join();
   EXPECT_EQ(reply, SinglePacketReport(Notification(9)));
   std::this_thread::sleep_for(50ms);
@@ -151,23 +153,23 @@ TEST_F(DeviceOverUsb, RawWaitBypassesThePackage) {
 TEST_F(DeviceOverUsb, ProgressCallbackMayWaitForAReply) {
   const Bytes command = HexStringToBytes("AA0081040101100884021008");
   std::thread readerSide([&] {
-    for (int i = 0; i < 1000; ++i) {
+    const auto commandWritten = [&] {
       for (const auto& report : reader->OutputReports()) {
         if (report.size() >= 3 + command.size() && report[1] == 0x00 && report[2] == command.size() &&
             std::equal(command.begin(), command.end(), report.begin() + 3)) {
-          reader->DeliverInputReport(SinglePacketReport(Response(0x1008, 0)));
-          return;
+          return true;
         }
       }
-      std::this_thread::sleep_for(2ms);
-    }
+      return false;
+    };
+    if (Eventually(commandWritten)) reader->DeliverInputReport(SinglePacketReport(Response(0x1008, 0)));
   });
   Bytes reply;
   bool asked = false;
   device.SendWithProgress(Bytes(300, 0x5A), [&](double) {
     if (asked) return;
     asked = true;
-    reply = device.SendAndWait(command, 2000, true);
+    reply = device.SendAndWait(command, 30000, true);
   });
   readerSide.join();
   EXPECT_EQ(reply, Response(0x1008, 0));
@@ -200,8 +202,7 @@ TEST_F(DeviceOverUsb, StatusCallbackMayCloseTheDevice) {
     if (status != 1) closed = self->Close();
   });
   reader->FailReadInFlight(kDeviceNotConnected);
-  for (int i = 0; i < 300 && !closed; ++i) std::this_thread::sleep_for(10ms);
-  EXPECT_TRUE(closed);
+  EXPECT_TRUE(Eventually([&] { return closed.load(); }));
   EXPECT_FALSE(device.IsOpen());
   EXPECT_TRUE(device.Open(""));
 }
@@ -241,8 +242,7 @@ TEST_F(DeviceOverUsb, StateZeroClosesTheDeviceAfterTheStatusCallback) {
   ASSERT_TRUE(recorder.WaitForStatuses(1));
   EXPECT_EQ(recorder.statuses[0], 0);
   EXPECT_TRUE(openDuringCallback);
-  for (int i = 0; i < 100 && device.IsOpen(); ++i) std::this_thread::sleep_for(5ms);
-  EXPECT_FALSE(device.IsOpen());
+  EXPECT_TRUE(Eventually([&] { return !device.IsOpen(); }));
   EXPECT_TRUE(device.Open(""));
 }
 
@@ -264,8 +264,7 @@ TEST(DeviceLifeCycle, DestructionWaitsForARunningCallback) {
     device.SetDeviceType(kDeviceTypeUsbHid);
     ASSERT_TRUE(device.Open(""));
     for (int i = 0; i < 5; ++i) reader->DeliverInputReport(SinglePacketReport(Notification(1)));
-    for (int i = 0; i < 3000 && !inCallback; ++i) std::this_thread::sleep_for(1ms);
-    ASSERT_TRUE(inCallback);
+    ASSERT_TRUE(Eventually([&] { return inCallback.load(); }));
   }
   EXPECT_TRUE(finished);
   EXPECT_EQ(calls.load(), 1);
@@ -301,8 +300,7 @@ TEST(DeviceLifeCycle, DestructionWaitsForAStateReportInProgress) {
   device->SetDeviceType(kDeviceTypeUsbHid);
   ASSERT_TRUE(device->Open(""));
   reader->FailReadInFlight(0);
-  for (int i = 0; i < 3000 && !inCallback; ++i) std::this_thread::sleep_for(1ms);
-  ASSERT_TRUE(inCallback);
+  ASSERT_TRUE(Eventually([&] { return inCallback.load(); }));
   device.reset();
   EXPECT_TRUE(callbackDone);
 }

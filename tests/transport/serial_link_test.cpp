@@ -2,8 +2,7 @@
 // other side of a pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <chrono>
-
+#include "eventually.h"
 #include "pseudo_terminal.h"
 #include "reader_side_frames.h"
 #include "quorlan/transport/comm_port.h"
@@ -13,6 +12,7 @@ namespace quorlan {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using test_support::Eventually;
 using testing::ChunkLimitFrame;
 using testing::HostFrame;
 using testing::MessageFrame;
@@ -32,13 +32,13 @@ class SerialLink : public ::testing::Test {
   }
 
   // Polls the port into the package, as a caller of the connection does.
-  void PumpUntil(size_t messages) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (received_.size() < messages && std::chrono::steady_clock::now() < deadline) {
+  bool PumpUntil(size_t messages) {
+    return Eventually([&] {
       uint8_t buffer[512];
       unsigned length = sizeof buffer;
       if (port_.ReadAvailable(buffer, &length) == kConnectionOk) package_.OnReceived(Bytes(buffer, buffer + length));
-    }
+      return received_.size() >= messages;
+    });
   }
 
   std::vector<HostFrame> ReaderReceives(size_t wireBytes) {
@@ -83,7 +83,7 @@ TEST_F(SerialLink, CarriesMessagesFromTheReader) {
   Bytes more = MessageFrame(second);
   wire.insert(wire.end(), more.begin(), more.end());
   terminal_.Send(wire);
-  PumpUntil(2);
+  ASSERT_TRUE(PumpUntil(2));
   ASSERT_EQ(received_.size(), 2u);
   EXPECT_EQ(received_[0], first);
   EXPECT_EQ(received_[1], second);
@@ -92,7 +92,7 @@ TEST_F(SerialLink, CarriesMessagesFromTheReader) {
 TEST_F(SerialLink, SendsInTheChunksTheReaderAsksFor) {
   terminal_.Send(ChunkLimitFrame(200));
   terminal_.Send(MessageFrame({0x55}));
-  PumpUntil(1);
+  ASSERT_TRUE(PumpUntil(1));
   ASSERT_EQ(package_.ChunkLimit(), 200);
   const Bytes message = EveryByteValueTwice();
   Send(message);

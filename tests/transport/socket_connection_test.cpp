@@ -7,6 +7,7 @@
 #include <future>
 #include <thread>
 
+#include "eventually.h"
 #include "quorlan/message/command_envelope.h"
 #include "simulated_reader.h"
 #include "tcp_host.h"
@@ -16,6 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using reader_sim::SimulatedReader;
+using test_support::Eventually;
 using testing_support::TcpHost;
 
 // Raw test messages that the reader must not take for commands.
@@ -46,8 +48,7 @@ class SocketConnectionTest : public ::testing::Test {
     ASSERT_EQ(connection.Open(), kConnectionOk);
     ASSERT_TRUE(reader.WaitForConnections(1, 5s));
     reader.PushNotification(0x0101, 1);
-    for (int i = 0; i < 500 && !inSlowCallback; ++i) std::this_thread::sleep_for(2ms);
-    ASSERT_TRUE(inSlowCallback);
+    ASSERT_TRUE(Eventually([this] { return inSlowCallback.load(); }));
   }
 
   SimulatedReader reader;
@@ -197,10 +198,10 @@ TEST_F(SocketConnectionTest, WriteFailsOnceThePeerHasClosed) {
   reader.DropConnections();
   const uint8_t packet[] = {0x00, 0x01, 0x55};
   int result = kConnectionOk;
-  for (int attempt = 0; attempt < 200 && result == kConnectionOk; ++attempt) {
+  EXPECT_TRUE(Eventually([&] {
     result = host.connection->Write(packet, sizeof packet);
-    std::this_thread::sleep_for(5ms);
-  }
+    return result != kConnectionOk;
+  }));
   EXPECT_EQ(result, kConnectionFailed);
   // The loss is not reported: the connection stays open until closed.
   EXPECT_TRUE(host.connection->IsConnected());
@@ -215,7 +216,7 @@ TEST_F(SocketConnectionTest, ReplyDroppedConnectionAndDelaysAreScriptable) {
   ASSERT_EQ(host.Send(OrvaneCommand(0x1004).Serialize()), kConnectionOk);
   ASSERT_TRUE(host.WaitForMessages(1));
   EXPECT_GE(std::chrono::steady_clock::now() - started, 50ms);
-  for (int i = 0; i < 200 && reader.OpenCount() > 0; ++i) std::this_thread::sleep_for(5ms);
+  EXPECT_TRUE(Eventually([&] { return reader.OpenCount() == 0; }));
   EXPECT_EQ(reader.OpenCount(), 0u);
 }
 
@@ -277,7 +278,7 @@ TEST_F(SocketConnectionTest, CloseDuringAnotherCloseWaitsForTheReader) {
   OpenInsideASlowCallback(connection, callbackDone);
   if (HasFatalFailure()) return;
   std::thread firstClose([&] { connection.Close(); });
-  for (int i = 0; i < 500 && connection.IsConnected(); ++i) std::this_thread::sleep_for(1ms);
+  EXPECT_TRUE(Eventually([&] { return !connection.IsConnected(); }));
   EXPECT_EQ(connection.Close(), kConnectionOk);
   EXPECT_TRUE(callbackDone);
   firstClose.join();
@@ -290,13 +291,13 @@ TEST_F(SocketConnectionTest, WithoutADataCallbackBytesWaitInTheReceiveRing) {
   const auto notification = reader_sim::BuildNotification(0x0101, 0x10010200, {});
   reader.Push(notification);
   std::vector<uint8_t> buffered;
-  for (int i = 0; i < 500 && buffered.size() < 64; ++i) {
+  EXPECT_TRUE(Eventually([&] {
     uint8_t chunk[64];
     unsigned length = sizeof chunk;
     connection.ReadAvailable(chunk, &length);
     buffered.insert(buffered.end(), chunk, chunk + length);
-    if (length == 0) std::this_thread::sleep_for(2ms);
-  }
+    return buffered.size() >= 64;
+  }));
   ASSERT_EQ(buffered.size(), 64u);
   EXPECT_EQ(buffered, reader_sim::PacketiseForReader(notification));
 }

@@ -16,6 +16,7 @@
 #include <tuple>
 #include <vector>
 
+#include "eventually.h"
 #include "pelorixj/brannet/brannet_devices.h"
 #include "pelorixj/brannet/brannet_idevice.h"
 #include "pelorixj/brannet/brannet_library.h"
@@ -27,6 +28,7 @@ namespace pelorixj {
 namespace {
 
 using namespace std::chrono_literals;
+using test_support::Eventually;
 
 const char kReader[] = "HID://P1";
 
@@ -327,7 +329,7 @@ TEST_F(BrannetDevice, ReleasingWhileCallbacksFireEndsThemFirst) {
       if (fired % 64 == 0) std::this_thread::sleep_for(100us);
     }
   });
-  while (recorder->Events().size() < 20) std::this_thread::sleep_for(1ms);
+  EXPECT_TRUE(Eventually([&] { return recorder->Events().size() >= 20; }));
   device.Close();
   Release(&device);
   const size_t delivered = recorder->Events().size();

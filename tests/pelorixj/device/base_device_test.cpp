@@ -14,11 +14,13 @@
 #include <vector>
 
 #include "bare_device.h"
+#include "eventually.h"
 
 namespace pelorixj {
 namespace {
 
 using namespace std::chrono_literals;
+using test_support::Eventually;
 
 // Runs a function of its owner's on every event.
 class CallbackSubscriber : public IEventSubscriber {
@@ -149,9 +151,7 @@ TEST(BaseDevice, NoDeliveryOutlivesItsSubscription) {
     auto subscriber = std::make_shared<Counting>();
     device.SubscribeAll(subscriber);
     // Replaced only while deliveries to it are under way.
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (subscriber->count == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
-    if (subscriber->count == 0) {
+    if (!Eventually([&] { return subscriber->count > 0; })) {
       ADD_FAILURE() << "no delivery in round " << round;
       device.UnsubscribeAll();
       break;

@@ -6,10 +6,13 @@
 #include <string>
 
 #include "device_session.h"
+#include "eventually.h"
 #include "pelorixj/device/orvane_device_registry.h"
 
 namespace pelorixj {
 namespace {
+
+using test_support::Eventually;
 
 void* AsDevice(QrxHandle handle) { return reinterpret_cast<void*>(handle); }
 
@@ -123,7 +126,7 @@ TEST(OrvaneDevice, ReleasingAnOpenDeviceClosesItsLink) {
   delete session.device;
   session.device = nullptr;
   EXPECT_TRUE(session.reader.WaitForConnections(1, 1s));
-  for (int i = 0; i < 100 && session.reader.OpenCount() != 0; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_TRUE(Eventually([&] { return session.reader.OpenCount() == 0; }));
   EXPECT_EQ(session.reader.OpenCount(), 0u);
   // Destruction raises no event.
   EXPECT_EQ(session.subscriber.events.Values(), (Events{{0, "connected"}}));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "device_session.h"
+#include "eventually.h"
 #include "pelorixj/device/orvane_device_registry.h"
 
 namespace pelorixj {
@@ -20,6 +21,7 @@ using reader_sim::Bytes;
 using reader_sim::Concat;
 using reader_sim::Tlv;
 using reader_sim::ToHex;
+using test_support::Eventually;
 
 Bytes Notification(uint16_t id, uint32_t code, const reader_sim::InnerParameters& parameters = {}) {
   return reader_sim::BuildNotification(id, code, parameters);
@@ -350,13 +352,10 @@ TEST(OrvaneDispatcher, SubscribersChangeWhileEventsFlow) {
   pusher.join();
   // The last subscriber still receives what comes after the flow.
   session.reader.Push(Notification(0x0101, 0x10010200));
-  bool arrived = false;
-  for (int i = 0; i < 1000 && !arrived; ++i) {
+  EXPECT_TRUE(Eventually([&] {
     const Events events = session.subscriber.events.Values();
-    arrived = !events.empty() && events.back() == Event{kEventTransaction, "card_inserted"};
-    if (!arrived) std::this_thread::sleep_for(10ms);
-  }
-  EXPECT_TRUE(arrived);
+    return !events.empty() && events.back() == Event{kEventTransaction, "card_inserted"};
+  }));
 }
 
 // Run under the sanitizers in CI: closing, reopening and finally releasing

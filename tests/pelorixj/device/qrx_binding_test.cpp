@@ -93,18 +93,18 @@ TEST(QrxBinding, DrivesAReaderThroughTheTable) {
   q.setDataArriveCallback(device, OnData);
   ASSERT_TRUE(reader.WaitForConnections(1, 2s));
 
-  const std::string reply = q.sendAndReceiveMessage(device, q.getFormattedCommandBytesInHex("1008"), 2000);
+  const std::string reply = q.sendAndReceiveMessage(device, q.getFormattedCommandBytesInHex("1008"), 30000);
   EXPECT_EQ(q.getResponseCommandID(reply), 0x1008u);
   EXPECT_EQ(q.getStatusCode(reply), 0u);
 
   QrxHandle command = q.createCommand(0x1830);
   q.setCommandParameter(command, 0x81, std::string(400, 'A'));  // 200 bytes: four packets
   std::vector<double> fractions;
-  EXPECT_NE(q.sendCommandWithProgress(device, command, [&](double f) { fractions.push_back(f); }, 2000), "");
+  EXPECT_NE(q.sendCommandWithProgress(device, command, [&](double f) { fractions.push_back(f); }, 30000), "");
   EXPECT_EQ(fractions, (std::vector<double>{0.25, 0.5, 0.75, 1.0}));
   fractions.clear();
   const std::string hex = q.getCommandBytesInHex(command);
-  EXPECT_NE(q.sendCommandWithProgress(device, hex, [&](double f) { fractions.push_back(f); }, 2000), "");
+  EXPECT_NE(q.sendCommandWithProgress(device, hex, [&](double f) { fractions.push_back(f); }, 30000), "");
   EXPECT_EQ(fractions.size(), 4u);
   q.deleteCommand(command);
 
