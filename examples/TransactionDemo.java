@@ -24,6 +24,7 @@ public final class TransactionDemo {
     private static final int NEWER_PLATFORM = 3;
     private static final int TCP = 4;
     private static final long TRANSACTION_EVENT = 5;
+    // Selectors of WrapperIDeviceConfiguration.GetDeviceInfo.
     private static final int MODEL = 1;
     private static final int SERIAL_NUMBER = 0;
     private static final byte[] FILE_ID = {1, 0, 0, 0};
