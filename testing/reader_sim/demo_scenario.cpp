@@ -1,5 +1,7 @@
 #include "demo_scenario.h"
 
+#include "demo_configuration.h"
+
 namespace reader_sim {
 namespace {
 
@@ -44,6 +46,7 @@ void InstallDemoScenario(SimulatedReader& reader, Milliseconds notificationGap) 
     }
     return std::optional<Reply>(reply);
   });
+  InstallDemoConfiguration(reader);
 }
 
 }  // namespace reader_sim

@@ -1,12 +1,5 @@
 // reader_sim: a simulated reader on 127.0.0.1 for the demo and for trying
-// the library by hand.
-//
-//   reader_sim [--port N] [--port-file PATH] [--scenario demo|plain|echo] [--once] [--quiet]
-//
-// --port 0 (the default) takes any free port. The first line printed is
-// "reader_sim listening on 127.0.0.1:<port>"; --port-file also writes the
-// port alone into a file. Ends on SIGINT or SIGTERM, or with --once when the
-// first connection has closed.
+// the library by hand. `reader_sim --help` tells its options and scenarios.
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -16,10 +9,41 @@
 #include <string>
 #include <thread>
 
+#include "demo_configuration.h"
 #include "demo_scenario.h"
 #include "simulated_reader.h"
 
 namespace {
+
+const char kUsage[] =
+    "usage: reader_sim [--port N] [--port-file PATH] [--scenario demo|plain|echo] [--once] [--quiet]\n";
+
+void PrintHelp() {
+  std::printf(
+      "%s\n"
+      "A simulated reader of the newer platform on 127.0.0.1. The first line printed is\n"
+      "\"reader_sim listening on 127.0.0.1:<port>\", then one line per message received.\n"
+      "It ends on SIGINT or SIGTERM.\n"
+      "\n"
+      "  --port N          listen on port N; 0, the default, takes any free port\n"
+      "  --port-file PATH  also write the port alone into PATH once listening\n"
+      "  --scenario NAME   what the reader plays, demo by default:\n"
+      "      demo   a transaction's start is answered, then card inserted, a display\n"
+      "             text, approval, completion and card removed follow as\n"
+      "             notifications; command 1010 gives card, authorization or batch\n"
+      "             data; device information reads give the model\n"
+      "             \"%s\" and the serial number %s; file %08X\n"
+      "             holds %zu bytes; other information and file reads are refused,\n"
+      "             every other command succeeds\n"
+      "      plain  every command succeeds without parameters and nothing else is\n"
+      "             sent, so a file read gets no file\n"
+      "      echo   as plain, and every message that is no command is sent back\n"
+      "  --once            end when the first connection has closed\n"
+      "  --quiet           do not print the messages received\n"
+      "  --help            print this and end\n",
+      kUsage, reader_sim::kDemoModel, reader_sim::kDemoSerial, static_cast<unsigned>(reader_sim::kDemoFileId),
+      reader_sim::DemoFileContent().size());
+}
 
 std::atomic<bool> stopRequested{false};
 
@@ -31,6 +55,7 @@ struct Arguments {
   std::string scenario = "demo";
   bool once = false;
   bool quiet = false;
+  bool help = false;
 };
 
 bool Parse(int argc, char** argv, Arguments* arguments) {
@@ -47,6 +72,8 @@ bool Parse(int argc, char** argv, Arguments* arguments) {
       arguments->once = true;
     } else if (name == "--quiet") {
       arguments->quiet = true;
+    } else if (name == "--help") {
+      arguments->help = true;
     } else {
       return false;
     }
@@ -69,9 +96,12 @@ void PrintReceived(const reader_sim::ReceivedMessage& message) {
 int main(int argc, char** argv) {
   Arguments arguments;
   if (!Parse(argc, argv, &arguments)) {
-    std::fprintf(stderr,
-                 "usage: reader_sim [--port N] [--port-file PATH] [--scenario demo|plain|echo] [--once] [--quiet]\n");
+    std::fputs(kUsage, stderr);
     return 2;
+  }
+  if (arguments.help) {
+    PrintHelp();
+    return 0;
   }
   reader_sim::SimulatedReader reader("127.0.0.1", arguments.port);
   if (arguments.scenario == "demo") reader_sim::InstallDemoScenario(reader);

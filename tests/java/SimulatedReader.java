@@ -2,9 +2,11 @@ package com.korvex.pelorix;
 
 /**
  * A simulated reader of the newer platform on loopback TCP, inside the
- * test's JVM, made by a test-only native library. It answers every command
- * with success; after a transaction's start it announces card inserted, a
- * display text, approval, completion and card removed, 10 ms apart.
+ * test's JVM, made by a test-only native library. It plays reader_sim's demo
+ * scenario: it answers every command with success but reads of device
+ * information and files it does not hold; after a transaction's start it
+ * announces card inserted, a display text, approval, completion and card
+ * removed, 10 ms apart.
  */
 final class SimulatedReader implements AutoCloseable {
     static {

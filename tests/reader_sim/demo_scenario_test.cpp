@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+#include <vector>
+
+#include "demo_configuration.h"
 #include "quorlan/message/command_envelope.h"
 #include "quorlan/message/message_frame.h"
 #include "tcp_host.h"
@@ -75,6 +80,50 @@ TEST_F(DemoScenarioTest, UnknownCommandsSucceed) {
   const auto response = quorlan::OrvaneAPIFrameWork::Parse(host().Messages()[0]);
   EXPECT_EQ(response.GetParameter(1)[2], 0x77);
   EXPECT_EQ(response.GetParameter(2), (Bytes{0, 0, 0, 0}));
+}
+
+// A response as its status pair and its parameter 89 if it has parameters, a
+// file message as its id and payload.
+std::string Describe(const Bytes& message) {
+  const auto frame = quorlan::OrvaneAPIFrameWork::Parse(message);
+  const Bytes header = frame.GetParameter(1);
+  if (header.size() >= 8 && header[0] == kFile) {
+    return "file " + ToHex(Bytes(header.begin() + 4, header.begin() + 8)) + " " + ToHex(frame.GetParameter(4));
+  }
+  const Bytes inner = frame.GetParameter(4);
+  const std::string status = "status " + ToHex(frame.GetParameter(2));
+  return inner.empty() ? status : status + " 89=" + ToHex(quorlan::OrvaneAPIFrameWork::Parse(inner).GetParameter(9));
+}
+
+TEST_F(DemoScenarioTest, ReadsOfTheModelSerialNumberAndFileAreAnsweredAndOthersRefused) {
+  const std::string model = "E11DE21BE219E217C215" + ToHex(Bytes(kDemoModel, kDemoModel + sizeof kDemoModel - 1));
+  struct Read {
+    uint16_t code;
+    std::map<int, std::string> parameters;  // by parameter key: 5 is tag 85
+    std::vector<std::string> answer;
+  };
+  const Read reads[] = {
+      {kReadConfiguration, {{5, "02"}, {9, "E108E206E204E202C200"}}, {"status 00000000 89=" + model}},
+      {kReadConfiguration,
+       {{5, "02"}, {9, "E208E106E104E102C100"}},
+       {"status 00000000 89=E20CE10AE108E106C1040000001F"}},
+      {kReadConfiguration, {{5, "02"}, {9, "E108E206E104E102C200"}}, {"status 00000001"}},
+      {kReadConfiguration, {{5, "01"}, {9, "E108E206E204E202C200"}}, {"status 00000001"}},
+      {kReadFile, {{1, "02000000"}, {7, "01"}}, {"status 00000001"}},
+      {kReadFile, {{1, "01000000"}, {7, "01"}}, {"status 00000000", "file 01000000 4649435455532044454D4F2046494C45"}},
+  };
+  std::vector<std::string> expected;
+  for (const Read& read : reads) {
+    quorlan::OrvaneCommand command(read.code);
+    for (const auto& [key, hex] : read.parameters) command.frame.SetParameter(key, FromHex(hex));
+    ASSERT_EQ(host().Send(command.Serialize()), quorlan::kConnectionOk);
+    expected.insert(expected.end(), read.answer.begin(), read.answer.end());
+    // The reader answers in order: a file after a refusal would come before the next answer.
+    ASSERT_TRUE(host().WaitForMessages(expected.size()));
+  }
+  std::vector<std::string> answers;
+  for (const Bytes& message : host().Messages()) answers.push_back(Describe(message));
+  EXPECT_EQ(answers, expected);
 }
 
 }  // namespace
