@@ -24,12 +24,16 @@ CallbackFrame::~CallbackFrame() {
 }
 
 jmethodID FindInstanceMethod(JNIEnv* env, jobject object, const char* name, const char* signature) {
-  const jclass type = env->GetObjectClass(object);
-  const jmethodID method = env->GetMethodID(type, name, signature);
-  if (env->ExceptionCheck()) {
-    env->ExceptionClear();
+  if (object == nullptr) {
     return nullptr;
   }
+  const jclass type = env->GetObjectClass(object);
+  jmethodID method = env->GetMethodID(type, name, signature);
+  if (env->ExceptionCheck()) {
+    env->ExceptionClear();
+    method = nullptr;
+  }
+  env->DeleteLocalRef(type);
   return method;
 }
 

@@ -1,11 +1,10 @@
 // One call from native code into a Java object's method, on any thread.
-// The thread is attached for the call when it is not attached already; the
-// call's local references live in a frame of their own, so that a long
-// native call making many callbacks (a firmware update reporting progress
-// for minutes) does not pile them up. A failed lookup's exception is
-// cleared; the one the method throws is passed on (callback_exceptions.h)
-// and cleared too. None reaches the code that made the callback, and the
-// call then counts as not made.
+// The thread gets its way into Java from attached_thread.h; the call's
+// local references live in a frame of their own, so that a long native call
+// making many callbacks (a firmware update reporting progress for minutes)
+// does not pile them up. The exception that the method throws is passed on
+// (callback_exceptions.h) and cleared; none reaches the code that made the
+// callback, and the call then counts as not made.
 #pragma once
 
 #include <jni.h>
@@ -27,27 +26,28 @@ class CallbackFrame {
   JNIEnv* env_;
 };
 
-// The object's instance method of that name and JNI signature; null when
-// its class has none (the lookup's exception is cleared).
+// The instance method of that name and JNI signature of the object's class;
+// null when the object is null or its class has none (the lookup's
+// exception is cleared). Looked up once for an object that is called many
+// times: a class's methods never change.
 jmethodID FindInstanceMethod(JNIEnv* env, jobject object, const char* name, const char* signature);
 
-// Runs call(env, method) with the object's method on the current thread,
-// when the VM, the object and the method exist; does nothing otherwise.
-// call must test for an exception (ExceptionCheck) before it uses what the
-// method returned.
+// Runs call(env) on the current thread, when the VM, the object and its
+// method (from FindInstanceMethod) exist; does nothing otherwise. call must
+// test for an exception (ExceptionCheck) before it uses what the method
+// returned.
 template <typename Call>
-void CallJavaMethod(JavaVM* vm, jobject object, const char* name, const char* signature, Call&& call) {
-  const AttachedThread thread(vm);
-  JNIEnv* env = thread.Env();
-  if (env == nullptr || object == nullptr) {
+void CallJavaMethod(JavaVM* vm, jobject object, jmethodID method, Call&& call) {
+  if (object == nullptr || method == nullptr) {
+    return;
+  }
+  JNIEnv* env = AttachedEnv(vm);
+  if (env == nullptr) {
     return;
   }
   const CallbackFrame frame(env);
-  const jmethodID method = FindInstanceMethod(env, object, name, signature);
-  if (method != nullptr) {
-    call(env, method);
-    PassOnCallbackException(env);
-  }
+  call(env);
+  PassOnCallbackException(env);
 }
 
 }  // namespace pelorixj

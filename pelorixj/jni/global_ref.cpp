@@ -22,9 +22,9 @@ GlobalRef::~GlobalRef() {
   if (ref_ == nullptr) {
     return;
   }
-  const AttachedThread thread(vm_);
-  if (thread.Env() != nullptr) {
-    thread.Env()->DeleteGlobalRef(ref_);
+  JNIEnv* env = AttachedEnv(vm_);
+  if (env != nullptr) {
+    env->DeleteGlobalRef(ref_);
   }
 }
 

@@ -16,8 +16,9 @@ namespace pelorixj {
 class JavaConfigurationCallback : public IConfigurationCallback {
  public:
   // Holds a global reference to the callback object (null: every call does
-  // nothing) and makes the VM of env the configuration callbacks' VM, when
-  // none is set yet. Throws JniFailure when the VM cannot give either.
+  // nothing) and its three methods, and makes the VM of env the
+  // configuration callbacks' VM, when none is set yet. Throws JniFailure
+  // when the VM cannot give either.
   JavaConfigurationCallback(JNIEnv* env, jobject callback);
 
   // A missing method, or one that throws, makes a call do nothing; what it
@@ -30,6 +31,10 @@ class JavaConfigurationCallback : public IConfigurationCallback {
 
  private:
   GlobalRef callbackRef_;
+  // Each null when the object has no such method.
+  jmethodID onProgress_;
+  jmethodID onResult_;
+  jmethodID onCalculateMac_;
 };
 
 }  // namespace pelorixj

@@ -6,7 +6,9 @@
 
 namespace pelorixj {
 
-JavaEventDispatcher::JavaEventDispatcher(JNIEnv* env, jobject listener) : listenerRef_(env, listener) {
+JavaEventDispatcher::JavaEventDispatcher(JNIEnv* env, jobject listener)
+    : listenerRef_(env, listener),
+      onEvent_(FindInstanceMethod(env, listener, "OnEvent", "(JLjava/lang/String;)V")) {
   EventJavaVm.SetOnce(env);
 }
 
@@ -14,11 +16,9 @@ JavaEventDispatcher::JavaEventDispatcher(JNIEnv* env, jobject listener) : listen
 // or releases its device): nothing of the dispatcher is touched after it.
 void JavaEventDispatcher::OnEvent(int eventType, ByteDataRecord payload) {
   try {
-    CallJavaMethod(EventJavaVm.Get(), listenerRef_.Get(), "OnEvent", "(JLjava/lang/String;)V",
-                   [&](JNIEnv* env, jmethodID method) {
-                     env->CallVoidMethod(listenerRef_.Get(), method, static_cast<jlong>(eventType),
-                                         ToJavaString(env, payload.Text));
-                   });
+    CallJavaMethod(EventJavaVm.Get(), listenerRef_.Get(), onEvent_, [&](JNIEnv* env) {
+      env->CallVoidMethod(listenerRef_.Get(), onEvent_, static_cast<jlong>(eventType), ToJavaString(env, payload.Text));
+    });
   } catch (...) {
     // The device that raised the event is not told: the event is dropped.
   }

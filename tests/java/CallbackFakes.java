@@ -19,6 +19,9 @@ final class CallbackFakes {
     /** Raises each list on a new native thread of its own, all at once; returns when all are done. */
     static native void raiseOnNewThreads(Object listener, int eventType, byte[][][] payloadsPerThread);
 
+    /** Raises the events rounds times on a detached native thread, which then ends; returns at once. */
+    static native void raiseOnDetachedThread(Object listener, int eventType, byte[][] payloads, int rounds);
+
     /**
      * Raises the events on a native thread that attached itself first.
      *

@@ -1,30 +1,36 @@
 package com.korvex.pelorix;
 
 import static org.junit.Assert.assertEquals;
+import static org.junit.Assert.assertFalse;
 import static org.junit.Assert.assertNotEquals;
 import static org.junit.Assert.assertThrows;
 import static org.junit.Assert.assertTrue;
 
 import com.korvex.pelorix.EventListeners.Recorder;
+import com.korvex.pelorix.EventListeners.ThreadsByPayload;
 import com.korvex.pelorix.EventListeners.Throwing;
 import com.korvex.pelorix.EventListeners.WrongSignature;
 import com.korvex.pelorix.UncaughtExceptions.Uncaught;
 import java.util.ArrayList;
 import java.util.Arrays;
+import java.util.HashSet;
 import java.util.List;
+import java.util.Set;
 import java.util.stream.Collectors;
 import org.junit.Test;
 
 /**
- * Events reach a Java listener through the dispatcher from native threads,
- * the calling thread and threads attached by their owner; what the listener
- * throws reaches the calling thread, or else the thread's uncaught-exception
- * handler. Local references that a delivery leaves behind show as
+ * Events reach a Java listener through the dispatcher from native threads
+ * (each one daemon thread named for the events in Java, detached when it
+ * ends), the calling thread and threads attached by their owner; what the
+ * listener throws reaches the calling thread, or else the thread's
+ * uncaught-exception handler. Local references that a delivery leaves behind show as
  * -Xcheck:jni warnings, which fail the test.
  */
 public class EventDispatcherTest {
     private static final int THREADS = 4;
     private static final int EVENTS_PER_THREAD = 200;
+    private static final int EVENTS = 1000;
 
     @Test
     public void eventsOfEachNativeThreadArriveInOrder() {
@@ -45,6 +51,33 @@ public class EventDispatcherTest {
             }
             assertEquals(expected, events.stream().filter(e -> e.startsWith(prefix)).collect(Collectors.toList()));
         }
+    }
+
+    @Test
+    public void eachNativeThreadsEventsArriveOnOneNamedDaemonThreadThatEndsDetached() throws InterruptedException {
+        ThreadsByPayload listener = new ThreadsByPayload();
+        CallbackFakes.raiseOnNewThreads(listener, 1,
+                new byte[][][] {EventListeners.numbered("a", EVENTS), EventListeners.numbered("b", EVENTS)});
+        CallbackFakes.raiseOnDetachedThread(listener, 1, EventListeners.numbered("c", EVENTS), 1);
+        for (long deadline = System.nanoTime() + 60_000_000_000L;
+                !listener.threads.containsKey("c" + (EVENTS - 1)) && System.nanoTime() < deadline; ) {
+            Thread.sleep(1);
+        }
+
+        assertEquals(3 * EVENTS, listener.threads.size());
+        Set<String> names = new HashSet<>();
+        for (String prefix : List.of("a", "b", "c")) {
+            Set<Thread> threads = listener.of(prefix);
+            assertEquals(1, threads.size());
+            Thread thread = threads.iterator().next();
+            assertTrue(thread.getName(), thread.getName().matches("pelorix-events-[0-9]+"));
+            assertTrue(thread.isDaemon());
+            names.add(thread.getName());
+            // The joined threads have ended; the detached one ends by itself.
+            thread.join(60_000);
+            assertFalse(thread.isAlive());
+        }
+        assertEquals(3, names.size());
     }
 
     @Test

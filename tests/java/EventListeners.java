@@ -4,7 +4,11 @@ import java.nio.charset.StandardCharsets;
 import java.util.ArrayList;
 import java.util.Collections;
 import java.util.List;
+import java.util.Map;
+import java.util.Set;
+import java.util.concurrent.ConcurrentHashMap;
 import java.util.concurrent.atomic.AtomicInteger;
+import java.util.stream.Collectors;
 
 /** Listeners for the event tests. */
 final class EventListeners {
@@ -18,6 +22,24 @@ final class EventListeners {
         @Override
         public void OnEvent(long eventType, String payload) {
             events.add(eventType + ":" + payload);
+        }
+    }
+
+    /** Records the thread of every event by its payload. */
+    static final class ThreadsByPayload implements DeviceEventListener {
+        final Map<String, Thread> threads = new ConcurrentHashMap<>();
+
+        @Override
+        public void OnEvent(long eventType, String payload) {
+            threads.put(payload, Thread.currentThread());
+        }
+
+        /** The threads of the events whose payload starts so. */
+        Set<Thread> of(String prefix) {
+            return threads.entrySet().stream()
+                    .filter(e -> e.getKey().startsWith(prefix))
+                    .map(Map.Entry::getValue)
+                    .collect(Collectors.toSet());
         }
     }
 

@@ -7,8 +7,9 @@ import java.util.List;
 /**
  * Lists, opens and drives devices of both families with events from their
  * libraries' threads, then returns from main leaving some of them open and
- * subscribed: the JVM must end by itself, which it does only when no native
- * thread was left attached.
+ * subscribed: the JVM must end by itself, which it does only when the
+ * libraries' threads that are still running (the older family's, of the
+ * devices left open) stay attached as daemons or not at all.
  */
 public final class JvmExitAfterDeviceUse {
     private JvmExitAfterDeviceUse() {

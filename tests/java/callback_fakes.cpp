@@ -4,6 +4,7 @@
 // that Java tests can drive the adapters without a device.
 #include <jni.h>
 
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -72,6 +73,22 @@ JNIEXPORT void JNICALL Java_com_korvex_pelorix_CallbackFakes_raiseOnNewThreads(J
     for (std::thread& thread : threads) {
       thread.join();
     }
+  });
+}
+
+// One native thread, detached, that raises the events rounds times and ends;
+// returns at once.
+JNIEXPORT void JNICALL Java_com_korvex_pelorix_CallbackFakes_raiseOnDetachedThread(JNIEnv* env, jclass,
+                                                                                   jobject listener, jint eventType,
+                                                                                   jobjectArray payloads,
+                                                                                   jint rounds) {
+  GuardNativeCall(env, [&] {
+    auto dispatcher = std::make_shared<JavaEventDispatcher>(env, listener);
+    std::thread([dispatcher, eventType, texts = PayloadsOf(env, payloads), rounds] {
+      for (jint round = 0; round < rounds; ++round) {
+        Raise(*dispatcher, eventType, texts);
+      }
+    }).detach();
   });
 }
 
