@@ -10,7 +10,8 @@ package com.korvex.pelorix;
 public interface DeviceEventListener {
     /**
      * Called for every event of the device, possibly on several threads at
-     * once and on threads that are not Java's own. An exception thrown here
+     * once and on the libraries' own threads, which Java sees as daemon
+     * threads named "pelorix-events-&lt;n&gt;". An exception thrown here
      * loses only this event. On a thread inside a method of this package
      * (an event that the call raised, such as "connected" in
      * {@link WrapperIDeviceControl#Open(long)}), the method throws the
