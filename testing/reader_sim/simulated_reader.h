@@ -6,7 +6,7 @@
 //   reader.Start();
 //   reader.SetReply(0x1008, {{0, 0}, {{0x81, {0x01}}}});
 //   ... connect to reader.Address() ...
-//   auto command = reader.WaitForCommand(0x1008, 2s);
+//   auto command = reader.WaitForCommand(0x1008, 60s);  // returns as soon as it comes
 //   reader.PushNotification(0x0101, 0x10010200);
 #pragma once
 

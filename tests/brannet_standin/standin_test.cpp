@@ -22,6 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test_support::Eventually;
+using test_support::kRoomyWait;
 
 std::string Folder(const std::string& variant) {
   return std::string(BRANNET_STANDIN_ROOT) + "/" + variant;
@@ -275,7 +276,7 @@ TEST(BrannetStandin, CloseFromTheHandlesOwnCallbackReturns) {
   SelfClosing self{s.CloseDeviceEx, {}};
   s.OnDeviceConnectionStateChangedEx(handle, CloseFromCallback, &self);
   s.BrannetStandin_FireConnectionState(handle, 0);
-  ASSERT_EQ(self.closed.get_future().wait_for(5s), std::future_status::ready);
+  ASSERT_EQ(self.closed.get_future().wait_for(kRoomyWait), std::future_status::ready);
   EXPECT_EQ(s.BrannetStandin_OpenHandle("HID://P1"), 0);
 }
 

@@ -27,6 +27,7 @@ using reader_sim::Bytes;
 using reader_sim::Reply;
 using reader_sim::SimulatedReader;
 using test_support::Eventually;
+using test_support::kRoomyWait;
 
 constexpr int kTcp = 4;
 
@@ -43,9 +44,9 @@ struct Observed {
   std::atomic<bool> overlapped{false};
 
   template <class Predicate>
-  bool WaitFor(Predicate predicate, std::chrono::milliseconds timeout = 3000ms) {
+  bool WaitFor(Predicate predicate) {
     std::unique_lock<std::mutex> lock(mutex);
-    return changed.wait_for(lock, timeout, predicate);
+    return changed.wait_for(lock, kRoomyWait, predicate);
   }
 };
 
@@ -100,7 +101,7 @@ class DeviceExports : public ::testing::Test {
     device = QRX_OpenDevice(kTcp, reader.Address().c_str());
     ASSERT_NE(device, -1);
     QRX_SetDataArriveCallback(device, RecordMessage);
-    ASSERT_TRUE(reader.WaitForConnections(1, 2s));
+    ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   }
   static std::string Notification(uint16_t id, uint32_t code) {
     return reader_sim::ToHex(BuildNotification(id, code, {}));
@@ -162,7 +163,7 @@ TEST_F(DeviceExports, DeliversABurstWholeAndInOrder) {
     reader.PushNotification(0x0101, code);
   }
   reader.ReleaseWrites();
-  ASSERT_TRUE(seen.WaitFor([&] { return seen.messages.size() == sent.size(); }, 10s));
+  ASSERT_TRUE(seen.WaitFor([&] { return seen.messages.size() == sent.size(); }));
   std::lock_guard<std::mutex> lock(seen.mutex);
   EXPECT_EQ(seen.messages, sent);
 }
@@ -181,7 +182,7 @@ TEST_F(DeviceExports, MessagesAFewMillisecondsApartShareOneDeliveryThread) {
 TEST_F(DeviceExports, MessagesBeforeTheDataCallbackAreDropped) {
   device = QRX_OpenDevice(kTcp, reader.Address().c_str());
   ASSERT_NE(device, -1);
-  ASSERT_TRUE(reader.WaitForConnections(1, 2s));
+  ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   reader.PushNotification(1, 1);
   // The reply follows the notification on the stream: once it is in, so is
   // the notification, however loaded the machine.
@@ -200,7 +201,7 @@ TEST_F(DeviceExports, WaitEndsWithTheResponseAndLetsTheNotificationThrough) {
   Open();
   reader.SetNoReply(0x1008);
   std::thread script([&] {
-    if (!reader.WaitForCommand(0x1008, 30s)) return;
+    if (!reader.WaitForCommand(0x1008, kRoomyWait)) return;
     reader.PushNotification(0x1805, 0x01010101);
     std::this_thread::sleep_for(20ms);
     reader.PushResponse(0x1008, {0x12, 0x34}, {{0x81, {0x07}}});
@@ -243,7 +244,7 @@ TEST_F(DeviceExports, FormattedCommandGivesTheFormattedResponse) {
   const char* text = QRX_SendFommatedCommand(device, "1001,82=01", 30000);
   ASSERT_NE(text, nullptr);
   EXPECT_STREQ(text, "1001,CommandStatus=0,OperationStatus=11,81=01,84=ABCD");
-  auto command = reader.WaitForCommand(0x1001, 1s);
+  auto command = reader.WaitForCommand(0x1001, kRoomyWait);
   ASSERT_TRUE(command);
   EXPECT_EQ(command->Inner(0x82), reader_sim::Bytes{0x01});
   EXPECT_EQ(QRX_SendFommatedCommand(device, "1001,,82=01", 2000), nullptr);
@@ -311,7 +312,7 @@ TEST_F(DeviceExports, NoDataCallbackStartsAfterCloseReturned) {
     ASSERT_NE(device, -1);
     closeReturned = false;
     QRX_SetDataArriveCallback(device, CountCallbacksAfterClose);
-    ASSERT_TRUE(reader.WaitForConnections(round + 1, 2s));
+    ASSERT_TRUE(reader.WaitForConnections(round + 1, kRoomyWait));
     std::atomic<bool> pushing{true};
     std::thread pusher([&] {
       for (uint16_t id = 0; pushing && id < 2000; ++id) reader.PushNotification(id, id);
@@ -333,7 +334,7 @@ TEST_F(DeviceExports, CloseEndsAWaitInProgress) {
   std::string reply = "unset";
   auto started = std::chrono::steady_clock::now();
   std::thread waiter([&] { reply = QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex("1008"), 3000); });
-  ASSERT_TRUE(reader.WaitForCommand(0x1008, 2s));
+  ASSERT_TRUE(reader.WaitForCommand(0x1008, kRoomyWait));
   QRX_CloseDevice(device);
   device = -1;
   waiter.join();
@@ -357,7 +358,7 @@ TEST_F(DeviceExports, DataCallbackMayCloseItsOwnDevice) {
   ASSERT_NE(device, -1);
   closeFromCallback = device;
   QRX_SetDataArriveCallback(device, CloseOwnDevice);
-  ASSERT_TRUE(reader.WaitForConnections(1, 2s));
+  ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   for (uint16_t id = 0; id < 50; ++id) reader.PushNotification(id, id);
   EXPECT_TRUE(Eventually([] { return closeFromCallback == -1; }));
   device = -1;
@@ -387,7 +388,7 @@ TEST_F(DeviceExports, OverlappingWaitsEachGetTheResponseToTheirOwnCommand) {
             QRX_DeleteCommand(command);
           });
         }
-        ASSERT_TRUE(reader.WaitForMessageCount(count, 30s));
+        ASSERT_TRUE(reader.WaitForMessageCount(count, kRoomyWait));
         const auto received = reader.Received();
         for (const uint8_t i : order) {
           auto command = std::find_if(received.begin(), received.end(),
@@ -438,7 +439,7 @@ TEST_F(DeviceExports, NestedWaitsGetTheirOwnResponses) {
   reader.SetReply(0x2002, Reply::Ok().After(500ms));
   nested.Arm(device, "2002");
   std::thread push([&] {
-    if (reader.WaitForCommand(0x2001, 2s)) reader.PushNotification(1, 1);
+    if (reader.WaitForCommand(0x2001, kRoomyWait)) reader.PushNotification(1, 1);
   });
   EXPECT_STREQ(QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex("2001"), 300), "");
   push.join();
@@ -501,7 +502,7 @@ TEST_F(DeviceExports, StrayBytesLoseNoLaterMessage) {
     expected.push_back(Notification(id, 0x10000 + id));
   }
   reader.ReleaseWrites();
-  ASSERT_TRUE(seen.WaitFor([&] { return seen.messages.size() >= expected.size(); }, 10s));
+  ASSERT_TRUE(seen.WaitFor([&] { return seen.messages.size() >= expected.size(); }));
   std::lock_guard<std::mutex> lock(seen.mutex);
   EXPECT_EQ(seen.messages, expected);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "eventually.h"
 #include "quorlan/qrx.h"
 #include "simulated_reader.h"
 
@@ -16,6 +17,7 @@ using reader_sim::Bytes;
 using reader_sim::Concat;
 using reader_sim::Reply;
 using reader_sim::Tlv;
+using test_support::kRoomyWait;
 
 static_assert(offsetof(CardDataRecord, text) == 3, "text follows the three header bytes");
 static_assert(offsetof(CardDataRecord, value) == 1540, "values sit where 32-bit callers expect them");
@@ -52,14 +54,14 @@ TEST_F(TransactionExports, StartTransactionSendsAmountOptionsAndParameter84) {
   for (const Case& c : cases) {
     reader.ClearReceived();
     EXPECT_EQ(QRX_StartTransaction(device, c.amount, 0x0A, 0x0B, 0x0C, c.param84), 0x0102);
-    auto command = reader.WaitForCommand(0x1001, 1s);
+    auto command = reader.WaitForCommand(0x1001, kRoomyWait);
     ASSERT_TRUE(command);
     EXPECT_EQ(command->Inner(0x81), c.amountBytes) << c.amount;
     EXPECT_EQ(command->Inner(0x82), (Bytes{0x0A, 0x0B, 0x0C}));
     EXPECT_EQ(command->inner.count(0x84), c.param84 ? 1u : 0u);
   }
   EXPECT_EQ(QRX_CancelTransaction(device), 0);
-  EXPECT_TRUE(reader.WaitForCommand(0x1004, 1s));
+  EXPECT_TRUE(reader.WaitForCommand(0x1004, kRoomyWait));
 }
 
 TEST_F(TransactionExports, CardDataFillsTheRecordByEntryIndex) {
@@ -80,7 +82,7 @@ TEST_F(TransactionExports, CardDataFillsTheRecordByEntryIndex) {
   EXPECT_EQ(record.reserved1[0], 0);
   ASSERT_NE(record.response, nullptr);
   EXPECT_EQ(QRX_GetStatusCode(record.response), 0);
-  auto command = reader.WaitForCommand(0x1010, 1s);
+  auto command = reader.WaitForCommand(0x1010, kRoomyWait);
   ASSERT_TRUE(command);
   EXPECT_EQ(command->Inner(0x81), Bytes{0x01});
 }
@@ -103,11 +105,11 @@ TEST_F(TransactionExports, ArqcAndBatchHandBackTheResponse) {
   const char* arqc = "untouched";
   EXPECT_EQ(QRX_GetARQC(device, &arqc), 0x0200);
   EXPECT_STREQ(QRX_GetResponseParameter(arqc, "84"), "9F26");
-  EXPECT_EQ(reader.WaitForCommand(0x1010, 1s)->Inner(0x81), Bytes{0x02});
+  EXPECT_EQ(reader.WaitForCommand(0x1010, kRoomyWait)->Inner(0x81), Bytes{0x02});
   reader.ClearReceived();
   const char* batch = nullptr;
   EXPECT_EQ(QRX_GetBatch(device, &batch), 0x0200);
-  EXPECT_EQ(reader.WaitForCommand(0x1010, 1s)->Inner(0x81), Bytes{0x03});
+  EXPECT_EQ(reader.WaitForCommand(0x1010, kRoomyWait)->Inner(0x81), Bytes{0x03});
 
   // Nothing between two texts of buffer 0: results of other threads there stay put.
   const char* before = QRX_GetFormattedCommandBytesInHex("1008");

@@ -18,6 +18,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test_support::Eventually;
+using test_support::kRoomyWait;
 
 struct Device {};
 using Queue = OperationQueue<Device*>;
@@ -50,9 +51,9 @@ struct Deliveries {
     };
   }
 
-  bool WaitFor(size_t count, std::chrono::milliseconds timeout = 10s) {
+  bool WaitFor(size_t count) {
     std::unique_lock<std::mutex> lock(mutex);
-    return arrived.wait_for(lock, timeout, [&] { return messages.size() >= count; });
+    return arrived.wait_for(lock, kRoomyWait, [&] { return messages.size() >= count; });
   }
 };
 
@@ -256,7 +257,7 @@ TEST(OperationQueue, MayBeDestroyedFromItsOwnCallback) {
       },
       &device, {});
   std::unique_lock<std::mutex> lock(mutex);
-  EXPECT_TRUE(done.wait_for(lock, 5s, [&] { return destroyed; }));
+  EXPECT_TRUE(done.wait_for(lock, kRoomyWait, [&] { return destroyed; }));
 }
 
 }  // namespace

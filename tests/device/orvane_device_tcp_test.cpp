@@ -15,8 +15,8 @@
 namespace quorlan {
 namespace {
 
-using namespace std::chrono_literals;
 using test_support::Eventually;
+using test_support::kRoomyWait;
 using Bytes = std::vector<uint8_t>;
 
 // One accepted loopback connection, written and read byte for byte.
@@ -46,7 +46,7 @@ class RawPeer {
       if (result.status == platform::IoStatus::kDone) {
         sent += result.count;
       } else if (result.status != platform::IoStatus::kWouldBlock ||
-                 platform::WaitWritable(peer_, 3000) != platform::WaitResult::kReady) {
+                 platform::WaitWritable(peer_, static_cast<int>(kRoomyWait.count())) != platform::WaitResult::kReady) {
         return false;
       }
     }
@@ -91,7 +91,7 @@ struct Messages {
   }
   bool WaitFor(size_t count) {
     std::unique_lock<std::mutex> lock(mutex);
-    return changed.wait_for(lock, 3s, [&] { return received.size() >= count; });
+    return changed.wait_for(lock, kRoomyWait, [&] { return received.size() >= count; });
   }
 };
 

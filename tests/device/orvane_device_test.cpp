@@ -21,6 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test_support::Eventually;
+using test_support::kRoomyWait;
 
 constexpr uint16_t kVendor = 0x7A3B;
 constexpr uint16_t kProduct = 0x3A11;
@@ -69,11 +70,11 @@ struct Recorder {
   }
   bool WaitForMessages(size_t count) {
     std::unique_lock<std::mutex> lock(mutex);
-    return changed.wait_for(lock, 3s, [&] { return messages.size() >= count; });
+    return changed.wait_for(lock, kRoomyWait, [&] { return messages.size() >= count; });
   }
   bool WaitForStatuses(size_t count) {
     std::unique_lock<std::mutex> lock(mutex);
-    return changed.wait_for(lock, 3s, [&] { return statuses.size() >= count; });
+    return changed.wait_for(lock, kRoomyWait, [&] { return statuses.size() >= count; });
   }
 };
 
@@ -109,7 +110,7 @@ TEST_F(DeviceOverUsb, SendsPacketsBehindTheReportId) {
 
 TEST_F(DeviceOverUsb, WaitReturnsTheResponseAndDeliversEverything) {
   std::thread readerSide([&] {
-    if (!reader->WaitForTransferStarted(30s)) return;
+    if (!reader->WaitForTransferStarted(kRoomyWait)) return;
     reader->DeliverInputReport(SinglePacketReport(Notification(0x1805)));
     reader->DeliverInputReport(SinglePacketReport(Response(0x1008, 0x12)));
   });
@@ -123,7 +124,7 @@ TEST_F(DeviceOverUsb, WaitReturnsTheResponseAndDeliversEverything) {
 
 TEST_F(DeviceOverUsb, WaitForAnyMessageTakesTheFirst) {
   std::thread readerSide([&] {
-    if (!reader->WaitForTransferStarted(30s)) return;
+    if (!reader->WaitForTransferStarted(kRoomyWait)) return;
     reader->DeliverInputReport(SinglePacketReport(Notification(7)));
   });
   EXPECT_EQ(device.SendAndWait({0x01}, 30000, false), Notification(7));
@@ -140,7 +141,7 @@ TEST_F(DeviceOverUsb, TimedOutWaitLeavesDeliveryAsItWas) {
 
 TEST_F(DeviceOverUsb, RawWaitBypassesThePackage) {
   std::thread readerSide([&] {
-    if (!reader->WaitForTransferStarted(30s)) return;
+    if (!reader->WaitForTransferStarted(kRoomyWait)) return;
     reader->DeliverInputReport(SinglePacketReport(Notification(9)));
   });
   Bytes reply = device.SendRawAndWait({0x00, 0x00, 0x01, 0x55}, 30000);
@@ -226,7 +227,7 @@ TEST_F(DeviceOverUsb, WaitsRaceDeliveriesSafely) {
   }
   running = false;
   readerSide.join();
-  ASSERT_TRUE(reader->WaitForPendingRead(2s));
+  ASSERT_TRUE(reader->WaitForPendingRead(kRoomyWait));
   ASSERT_TRUE(recorder.WaitForMessages(delivered));
   std::this_thread::sleep_for(20ms);
   EXPECT_EQ(recorder.messages.size(), delivered.load());
@@ -279,7 +280,7 @@ TEST(DeviceLifeCycle, DestructionEndsAWaitInProgress) {
   auto started = std::chrono::steady_clock::now();
   Bytes reply = {0xFF};
   std::thread waiter([&, raw = device.get()] { reply = raw->SendAndWait({0x01}, 3000, true); });
-  ASSERT_TRUE(reader->WaitForTransferStarted(2s));
+  ASSERT_TRUE(reader->WaitForTransferStarted(kRoomyWait));
   device.reset();
   waiter.join();
   EXPECT_TRUE(reply.empty());

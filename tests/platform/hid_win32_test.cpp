@@ -8,6 +8,8 @@
 #include <future>
 #include <thread>
 
+#include "eventually.h"
+
 namespace quorlan {
 namespace platform {
 namespace {
@@ -52,7 +54,7 @@ TEST(Win32HidDevice, StopEndsAWaitingReadAndEveryLaterOne) {
   // A device with nothing to report keeps the read waiting.
   if (read.wait_for(200ms) == std::future_status::ready) GTEST_SKIP() << "the device reports on its own";
   device->StopReads();
-  ASSERT_EQ(read.wait_for(5s), std::future_status::ready);
+  ASSERT_EQ(read.wait_for(test_support::kRoomyWait), std::future_status::ready);
   EXPECT_EQ(read.get().status, HidReadResult::Status::kStopped);
   EXPECT_EQ(device->ReadInput(buffer.data(), buffer.size()).status, HidReadResult::Status::kStopped);
 }

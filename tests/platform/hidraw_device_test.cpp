@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "eventually.h"
 #include "quorlan/platform/hidraw_backend.h"
 
 namespace quorlan {
@@ -79,7 +80,7 @@ TEST_F(HidrawOnPipe, StopEndsAWaitingReadAtOnceAndEveryLaterOne) {
   EXPECT_EQ(read.wait_for(100ms), std::future_status::timeout);
   const auto stopped = std::chrono::steady_clock::now();
   device_->StopReads();
-  ASSERT_EQ(read.wait_for(2s), std::future_status::ready);
+  ASSERT_EQ(read.wait_for(test_support::kRoomyWait), std::future_status::ready);
   EXPECT_LT(std::chrono::steady_clock::now() - stopped, 1s);
   EXPECT_EQ(read.get().status, HidReadResult::Status::kStopped);
 

@@ -29,8 +29,8 @@ class PseudoTerminal {
   const std::string& DevicePath() const { return devicePath_; }
 
   void Send(const std::vector<uint8_t>& bytes);
-  // Collects bytes until count have come or the wait is over.
-  std::vector<uint8_t> Receive(size_t count, int waitMilliseconds = 2000);
+  // Collects bytes until count have come or a roomy wait is over.
+  std::vector<uint8_t> Receive(size_t count);
 
   LineState DeviceLineState();
   // Whether the device side is in exclusive mode; nothing when this process

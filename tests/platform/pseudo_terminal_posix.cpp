@@ -11,6 +11,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "eventually.h"
+
 namespace quorlan {
 namespace testing {
 namespace {
@@ -52,9 +54,9 @@ void PseudoTerminal::Send(const std::vector<uint8_t>& bytes) {
   }
 }
 
-std::vector<uint8_t> PseudoTerminal::Receive(size_t count, int waitMilliseconds) {
+std::vector<uint8_t> PseudoTerminal::Receive(size_t count) {
   std::vector<uint8_t> bytes;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
+  const auto deadline = std::chrono::steady_clock::now() + test_support::kRoomyWait;
   while (bytes.size() < count) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;

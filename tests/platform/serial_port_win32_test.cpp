@@ -11,6 +11,7 @@
 #include <chrono>
 #include <vector>
 
+#include "eventually.h"
 #include "quorlan/transport/comm_port.h"
 #include "quorlan/transport/serial_comm.h"
 
@@ -29,7 +30,7 @@ std::vector<uint8_t> ReadBytes(SerialPort& port, size_t count) {
   uint8_t buffer[128];
   while (received.size() < count) {
     const size_t wanted = std::min(sizeof buffer, count - received.size());
-    const int n = port.Read(buffer, static_cast<unsigned>(wanted), 2000);
+    const int n = port.Read(buffer, static_cast<unsigned>(wanted), static_cast<int>(test_support::kRoomyWait.count()));
     if (n <= 0) break;
     received.insert(received.end(), buffer, buffer + n);
   }

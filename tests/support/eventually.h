@@ -7,10 +7,14 @@
 
 namespace test_support {
 
+// The limit of every wait for something the test expects to happen. Such a
+// wait ends as soon as it does, so only a failing test sits the limit out.
+constexpr std::chrono::milliseconds kRoomyWait = std::chrono::seconds(60);
+
 // Polls every few milliseconds until the condition holds; false if the limit
 // passes first.
 template <typename Condition>
-bool Eventually(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+bool Eventually(Condition condition, std::chrono::milliseconds limit = kRoomyWait) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!condition()) {
     if (std::chrono::steady_clock::now() > deadline) return false;

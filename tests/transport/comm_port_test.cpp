@@ -152,7 +152,7 @@ TEST(CommPort, WrittenBytesAreNotDiscardedByAnImmediateClose) {
   Bytes arrived;
   std::thread reader([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    arrived = terminal.Receive(bytes.size(), 5000);
+    arrived = terminal.Receive(bytes.size());
   });
   EXPECT_EQ(port.Write(bytes.data(), static_cast<unsigned>(bytes.size())), kConnectionOk);
   EXPECT_EQ(port.Close(), kConnectionOk);

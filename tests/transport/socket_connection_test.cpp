@@ -18,6 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 using reader_sim::SimulatedReader;
 using test_support::Eventually;
+using test_support::kRoomyWait;
 using testing_support::TcpHost;
 
 // Raw test messages that the reader must not take for commands.
@@ -46,7 +47,7 @@ class SocketConnectionTest : public ::testing::Test {
       callbackDone = true;
     });
     ASSERT_EQ(connection.Open(), kConnectionOk);
-    ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+    ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
     reader.PushNotification(0x0101, 1);
     ASSERT_TRUE(Eventually([this] { return inSlowCallback.load(); }));
   }
@@ -64,7 +65,7 @@ TEST_F(SocketConnectionTest, ExchangesACommandAndItsResponse) {
   const auto bytes = command.Serialize();
   ASSERT_EQ(host.Send(bytes), kConnectionOk);
 
-  const auto received = reader.WaitForCommand(0x1008, 5s);
+  const auto received = reader.WaitForCommand(0x1008, kRoomyWait);
   ASSERT_TRUE(received.has_value());
   EXPECT_EQ(received->raw, bytes);
   ASSERT_TRUE(host.WaitForMessages(1));
@@ -106,7 +107,7 @@ TEST(SocketConnection, CloseWithoutOpenDoesNothing) {
 TEST_F(SocketConnectionTest, RejoinsPacketsSplitAtEveryOffset) {
   TcpHost host(reader.port());
   ASSERT_EQ(host.connection->Open(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+  ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   const auto notification = reader_sim::BuildNotification(0x0105, 0x00020200, {{0x84, RawMessage(180, 1)}});
   const size_t streamLength = reader_sim::PacketiseForReader(notification).size();
   ASSERT_EQ(streamLength, 4u * 64);
@@ -123,7 +124,7 @@ TEST_F(SocketConnectionTest, RejoinsPacketsSplitAtEveryOffset) {
 TEST_F(SocketConnectionTest, CoalescedWritesDeliverEveryMessageInOrder) {
   TcpHost host(reader.port());
   ASSERT_EQ(host.connection->Open(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+  ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   reader.HoldWrites();
   std::vector<std::vector<uint8_t>> pushed;
   for (uint16_t i = 0; i < 50; ++i) {
@@ -153,7 +154,7 @@ TEST_P(SocketRoundTrip, MessageComesBackIntact) {
   ASSERT_EQ(host.connection->Open(), kConnectionOk);
   const auto message = RawMessage(GetParam().length, static_cast<uint32_t>(GetParam().length));
   ASSERT_EQ(host.Send(message), kConnectionOk);
-  ASSERT_TRUE(host.WaitForMessages(1, 30s));
+  ASSERT_TRUE(host.WaitForMessages(1));
   ASSERT_EQ(host.Messages().size(), 1u);
   EXPECT_TRUE(host.Messages()[0] == message);
 }
@@ -168,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, SocketRoundTrip,
 TEST_F(SocketConnectionTest, WriteWaitsWhileThePeerStopsReading) {
   TcpHost host(reader.port());
   ASSERT_EQ(host.connection->Open(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+  ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   reader.PauseReading(true);
   // Loopback socket buffers take a few megabytes before a writer has to wait.
   const auto message = RawMessage(12 * 1024 * 1024, 77);
@@ -176,14 +177,14 @@ TEST_F(SocketConnectionTest, WriteWaitsWhileThePeerStopsReading) {
   EXPECT_EQ(sending.wait_for(500ms), std::future_status::timeout) << "the socket buffers took everything";
   reader.PauseReading(false);
   EXPECT_EQ(sending.get(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForMessageCount(1, 10s));
+  ASSERT_TRUE(reader.WaitForMessageCount(1, kRoomyWait));
   EXPECT_TRUE(reader.Received()[0].raw == message);
 }
 
 TEST_F(SocketConnectionTest, WriteFailsWhenThePeerTakesNothingForTheTimeOut) {
   TcpHost host(reader.port(), 300);
   ASSERT_EQ(host.connection->Open(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+  ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   reader.PauseReading(true);
   const auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(host.Send(RawMessage(12 * 1024 * 1024, 3)), kConnectionFailed);
@@ -194,7 +195,7 @@ TEST_F(SocketConnectionTest, WriteFailsWhenThePeerTakesNothingForTheTimeOut) {
 TEST_F(SocketConnectionTest, WriteFailsOnceThePeerHasClosed) {
   TcpHost host(reader.port());
   ASSERT_EQ(host.connection->Open(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+  ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   reader.DropConnections();
   const uint8_t packet[] = {0x00, 0x01, 0x55};
   int result = kConnectionOk;
@@ -242,9 +243,9 @@ TEST_F(SocketConnectionTest, ConnectionMayBeDestroyedFromItsOwnCallback) {
     }
   });
   ASSERT_EQ(connection->Open(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+  ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   reader.PushNotification(0x0101, 1);
-  EXPECT_EQ(destroyed.get_future().wait_for(5s), std::future_status::ready);
+  EXPECT_EQ(destroyed.get_future().wait_for(kRoomyWait), std::future_status::ready);
 }
 
 // The first reader closes and reopens from its callback; the second reader
@@ -264,11 +265,11 @@ TEST_F(SocketConnectionTest, ReaderCallbacksMayCloseAndReopenInTurn) {
     }
   });
   ASSERT_EQ(connection.Open(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+  ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   reader.PushNotification(0x0101, 1);
-  ASSERT_TRUE(reader.WaitForConnections(2, 5s));
+  ASSERT_TRUE(reader.WaitForConnections(2, kRoomyWait));
   reader.PushNotification(0x0101, 2);
-  EXPECT_EQ(secondClosed.get_future().wait_for(5s), std::future_status::ready);
+  EXPECT_EQ(secondClosed.get_future().wait_for(kRoomyWait), std::future_status::ready);
   EXPECT_FALSE(connection.IsConnected());
 }
 
@@ -287,7 +288,7 @@ TEST_F(SocketConnectionTest, CloseDuringAnotherCloseWaitsForTheReader) {
 TEST_F(SocketConnectionTest, WithoutADataCallbackBytesWaitInTheReceiveRing) {
   SocketConnection connection("127.0.0.1", reader.port());
   ASSERT_EQ(connection.Open(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForConnections(1, 5s));
+  ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   const auto notification = reader_sim::BuildNotification(0x0101, 0x10010200, {});
   reader.Push(notification);
   std::vector<uint8_t> buffered;
@@ -312,7 +313,7 @@ TEST_F(SocketConnectionTest, ConcurrentSendersKeepTheirPacketsTogether) {
     });
   }
   for (auto& sender : senders) sender.join();
-  ASSERT_TRUE(reader.WaitForMessageCount(40, 10s));
+  ASSERT_TRUE(reader.WaitForMessageCount(40, kRoomyWait));
   for (const auto& message : reader.Received()) {
     EXPECT_GE(message.raw.size(), 20000u);
   }
@@ -327,7 +328,7 @@ TEST_F(SocketConnectionTest, ReopensAfterClose) {
     ASSERT_TRUE(host.WaitForMessages(round + 1));
     EXPECT_EQ(host.connection->Close(), kConnectionOk);
   }
-  EXPECT_TRUE(reader.WaitForConnections(3, 5s));
+  EXPECT_TRUE(reader.WaitForConnections(3, kRoomyWait));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "eventually.h"
 #include "quorlan/transport/korvex_communication_package.h"
 #include "quorlan/transport/socket_connection.h"
 
@@ -41,9 +42,9 @@ class TcpHost {
     return result;
   }
 
-  bool WaitForMessages(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+  bool WaitForMessages(size_t count) {
     std::unique_lock<std::mutex> lock(mutex_);
-    return arrived_.wait_for(lock, timeout, [&] { return messages_.size() >= count; });
+    return arrived_.wait_for(lock, test_support::kRoomyWait, [&] { return messages_.size() >= count; });
   }
 
   std::vector<std::vector<uint8_t>> Messages() {

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "eventually.h"
 #include "quorlan/platform/win32_error.h"
 #include "virtual_hid.h"
 
@@ -19,11 +20,11 @@ namespace quorlan {
 namespace {
 
 using namespace std::chrono_literals;
+using test_support::kRoomyWait;
 using Bytes = std::vector<uint8_t>;
 
 constexpr uint16_t kVendor = 0x7A3B;
 constexpr uint16_t kProduct = 0x3A11;
-constexpr auto kPatience = 5s;
 
 // Collects what another thread hands over, so tests can wait for it.
 template <typename T>
@@ -36,7 +37,7 @@ class Inbox {
   }
   bool WaitFor(size_t count) {
     std::unique_lock<std::mutex> lock(mutex_);
-    return arrived_.wait_for(lock, kPatience, [&] { return items_.size() >= count; });
+    return arrived_.wait_for(lock, kRoomyWait, [&] { return items_.size() >= count; });
   }
   std::vector<T> Items() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -350,7 +351,7 @@ TEST_F(UsbConnectionTest, InputReportsWaitInTheRingWithoutDataCallback) {
   USBConnection connection("reader", backend_);
   ASSERT_EQ(connection.Open(), kConnectionOk);
   device->DeliverInputReport({0x00, 0x00, 0x02, 0x10, 0x20});
-  ASSERT_TRUE(device->WaitForPendingRead(kPatience));
+  ASSERT_TRUE(device->WaitForPendingRead(kRoomyWait));
   Bytes out(16);
   unsigned length = static_cast<unsigned>(out.size());
   connection.Read(out.data(), &length);
@@ -394,7 +395,7 @@ TEST_F(UsbConnectionTest, CloseReturnsPromptlyWhileAReadIsPending) {
   auto device = AddReader("reader");
   USBConnection connection("reader", backend_);
   ASSERT_EQ(connection.Open(), kConnectionOk);
-  ASSERT_TRUE(device->WaitForPendingRead(kPatience));
+  ASSERT_TRUE(device->WaitForPendingRead(kRoomyWait));
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(connection.Close(), kConnectionOk);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
@@ -407,7 +408,7 @@ TEST_F(UsbConnectionTest, CloseWaitsForTheCancelledReadToComplete) {
   device->SetCancelDelay(100ms);
   USBConnection connection("reader", backend_);
   ASSERT_EQ(connection.Open(), kConnectionOk);
-  ASSERT_TRUE(device->WaitForPendingRead(kPatience));
+  ASSERT_TRUE(device->WaitForPendingRead(kRoomyWait));
   connection.Close();
   EXPECT_EQ(device->ReadsInFlight(), 0);
   EXPECT_FALSE(device->IsOpen());
@@ -420,7 +421,7 @@ TEST_F(UsbConnectionTest, CloseWaitsForAWriteInProgress) {
   ASSERT_EQ(connection.Open(), kConnectionOk);
   const Bytes data(64, 0x33);
   auto write = std::async(std::launch::async, [&] { return connection.Write(data.data(), 64); });
-  ASSERT_TRUE(device->WaitForTransferStarted(kPatience));
+  ASSERT_TRUE(device->WaitForTransferStarted(kRoomyWait));
   connection.Close();
   EXPECT_EQ(write.get(), kConnectionOk);
   EXPECT_EQ(device->Log(), (std::vector<std::string>{"open", "output", "close"}));
@@ -436,7 +437,7 @@ TEST_F(UsbConnectionTest, StateCallbackMayDestroyItsConnection) {
   });
   ASSERT_EQ(connection->Open(), kConnectionOk);
   device->FailReadStart(platform::win32_error::kDeviceNotConnected);
-  ASSERT_EQ(destroyed.get_future().wait_for(kPatience), std::future_status::ready);
+  ASSERT_EQ(destroyed.get_future().wait_for(kRoomyWait), std::future_status::ready);
   EXPECT_FALSE(device->IsOpen());
 }
 

@@ -29,6 +29,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test_support::Eventually;
+using test_support::kRoomyWait;
 
 const char kReader[] = "HID://P1";
 
@@ -358,7 +359,7 @@ TEST_F(BrannetDevice, SubscriberMayReleaseItsDeviceFromInsideAnEvent) {
   };
   device.SubscribeAll(releaser);
   for (int i = 0; i < 5; ++i) standin.BrannetStandin_FireDeviceResponse(handle, "R");
-  ASSERT_EQ(releaser->released.get_future().wait_for(10s), std::future_status::ready);
+  ASSERT_EQ(releaser->released.get_future().wait_for(kRoomyWait), std::future_status::ready);
   EXPECT_EQ(standin.BrannetStandin_FireDeviceResponse(handle, "R"), 0);
   EXPECT_EQ(releaser->events, 1);
 }

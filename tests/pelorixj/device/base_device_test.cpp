@@ -21,6 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test_support::Eventually;
+using test_support::kRoomyWait;
 
 // Runs a function of its owner's on every event.
 class CallbackSubscriber : public IEventSubscriber {
@@ -129,7 +130,7 @@ TEST(BaseDevice, ASubscribersExceptionPassesThroughAndEndsItsDelivery) {
       [](int, const ByteDataRecord&) { throw std::runtime_error("listener failed"); }));
   EXPECT_THROW(device.Raise(kEventDeviceData, "01"), std::runtime_error);
   auto unsubscribed = std::async(std::launch::async, [&device] { device.UnsubscribeAll(); });
-  EXPECT_EQ(unsubscribed.wait_for(5s), std::future_status::ready);
+  EXPECT_EQ(unsubscribed.wait_for(kRoomyWait), std::future_status::ready);
 }
 
 // Subscribers are let go of right after they are replaced, while other

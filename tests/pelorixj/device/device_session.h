@@ -45,7 +45,7 @@ struct DeviceSession {
   // connection, so that what it pushes reaches the device.
   bool Open() {
     const size_t before = reader.AcceptedCount();
-    return device->GetDeviceConfiguration() != nullptr && reader.WaitForConnections(before + 1, 5s);
+    return device->GetDeviceConfiguration() != nullptr && reader.WaitForConnections(before + 1, kRoomyWait);
   }
 
   std::vector<std::string> ReceivedHex() const { return pelorixj::ReceivedHex(reader); }

@@ -128,7 +128,7 @@ TEST(OrvaneControl, SendsEachCommandAsTheReaderExpectsIt) {
     if (session.control->IsOpened()) {
       // Quorlan keeps the order of one device's writes: all before this marker has arrived.
       session.control->SendFormattedCommand("1F7F");
-      ASSERT_TRUE(session.reader.WaitForCommand(0x1F7F, 5s));
+      ASSERT_TRUE(session.reader.WaitForCommand(0x1F7F, kRoomyWait));
       expected.push_back(Envelope(0x1F7F));
     }
     EXPECT_EQ(session.ReceivedHex(), expected);

@@ -125,7 +125,7 @@ TEST(OrvaneDevice, ReleasingAnOpenDeviceClosesItsLink) {
   ASSERT_TRUE(session.Open());
   delete session.device;
   session.device = nullptr;
-  EXPECT_TRUE(session.reader.WaitForConnections(1, 1s));
+  EXPECT_TRUE(session.reader.WaitForConnections(1, kRoomyWait));
   EXPECT_TRUE(Eventually([&] { return session.reader.OpenCount() == 0; }));
   EXPECT_EQ(session.reader.OpenCount(), 0u);
   // Destruction raises no event.

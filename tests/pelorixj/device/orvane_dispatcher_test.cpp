@@ -186,7 +186,7 @@ TEST(OrvaneDispatcher, TurnsEveryMessageIntoItsEventsAcknowledgementsAndReads) {
   // the delivery thread it would wait in vain.
   Recorded<bool> reads;
   session.device->SetFollowUpRead([&](const StopSignal& stop) {
-    reads.Add(stop.WaitFor(5s, [&] { return markers > markersBeforeRow; }));
+    reads.Add(stop.WaitFor(kRoomyWait, [&] { return markers > markersBeforeRow; }));
   });
   session.reader.SetNoReply(0x1010);
   session.reader.SetNoReply(0x1F7F);
@@ -209,7 +209,7 @@ TEST(OrvaneDispatcher, TurnsEveryMessageIntoItsEventsAcknowledgementsAndReads) {
     seen = all.size();
     // The acknowledgement went out before the marker was handled.
     session.device->Control().SendFormattedCommand("1F7F");
-    ASSERT_TRUE(session.reader.WaitForCommand(0x1F7F, 5s));
+    ASSERT_TRUE(session.reader.WaitForCommand(0x1F7F, kRoomyWait));
     std::vector<std::string> sent;
     if (*row.ack) sent.push_back(Masked(row.ack));
     sent.push_back(Envelope(0x1F7F));
@@ -232,7 +232,7 @@ TEST(OrvaneDispatcher, AcknowledgesAndReadsAlsoWithoutASubscriber) {
   ASSERT_TRUE(session.Open());
   session.reader.Push(Notification(0x1805, 0x01010101));
   session.reader.Push(Notification(0x0101, 0x10080201));
-  ASSERT_TRUE(session.reader.WaitForMessageCount(1, 5s));
+  ASSERT_TRUE(session.reader.WaitForMessageCount(1, kRoomyWait));
   EXPECT_EQ(ReceivedHex(session.reader), std::vector<std::string>{Masked(kArqcAcknowledgement)});
   EXPECT_TRUE(reads.WaitForCount(1));
   EXPECT_TRUE(session.subscriber.events.Values().empty());
@@ -313,7 +313,7 @@ TEST(OrvaneDispatcher, ReadsTheAnnouncedFileOnItsOwnThreadWhileEventsFlow) {
     session.reader.ClearReceived();
     const auto before = std::chrono::steady_clock::now();
     session.reader.Push(announcement);
-    ASSERT_TRUE(session.reader.WaitForCommand(0xD821, 5s));
+    ASSERT_TRUE(session.reader.WaitForCommand(0xD821, kRoomyWait));
     EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
     EXPECT_TRUE(session.reader.ProtocolErrors().empty());
   }
@@ -324,7 +324,7 @@ TEST(OrvaneDispatcher, ClosingEndsTheWaitOfItsReadForAFileThatDoesNotCome) {
   session.reader.SetReply(0xD821, reader_sim::Reply::Ok());
   ASSERT_TRUE(session.Open());
   session.reader.Push(Notification(0x1805, 0x01010101));
-  ASSERT_TRUE(session.reader.WaitForCommand(0xD821, 5s));
+  ASSERT_TRUE(session.reader.WaitForCommand(0xD821, kRoomyWait));
   // Past the reply: the read now waits for the file.
   std::this_thread::sleep_for(50ms);
   const auto before = std::chrono::steady_clock::now();

@@ -202,7 +202,7 @@ TEST(SendFile, SendsNothingForEmptyContent) {
   EXPECT_EQ(session.configuration.SendFile({2, 0, 0, 0}, {}, &callback), 2);
   EXPECT_TRUE(callback.results.empty());
   session.control->SendFormattedCommand("1F7F");
-  ASSERT_TRUE(session.reader.WaitForCommand(0x1F7F, 5s));
+  ASSERT_TRUE(session.reader.WaitForCommand(0x1F7F, kRoomyWait));
   EXPECT_EQ(session.ReceivedHex(), std::vector<std::string>{Envelope(0x1F7F)});
 }
 
@@ -327,10 +327,10 @@ TEST(Overlaps, TheDevicesOwnReadACallersReadAndAFirmwareUpdateEachComplete) {
       [&](const StopSignal& stop) { ownResult.Add(configuration->GetFile(kFileId, &ownRead, stop)); });
 
   session.reader.Push(reader_sim::BuildNotification(0x1805, 0x01010101, {}));
-  ASSERT_TRUE(session.reader.WaitForCommand(0xD821, 5s));
+  ASSERT_TRUE(session.reader.WaitForCommand(0xD821, kRoomyWait));
   EXPECT_EQ(configuration->GetFile({2, 0, 0, 0}, &callersRead), 0);
   std::thread pusher([&] {
-    session.reader.WaitForCommand(0xD901, 5s);
+    session.reader.WaitForCommand(0xD901, kRoomyWait);
     session.reader.Push(firstFile);
   });
   EXPECT_EQ(configuration->UpdateFirmware(1, {1, 2, 3}, &update), 0);
@@ -373,7 +373,7 @@ TEST(Overlaps, ClosingTheControlOrRaisingTheStopSignalEndsTheWaitsAtOnce) {
     ASSERT_TRUE(session.Open());
     StopSignal stop;
     std::thread ender([&] {
-      session.reader.WaitForCommand(c.lastCommand, 5s);
+      session.reader.WaitForCommand(c.lastCommand, kRoomyWait);
       std::this_thread::sleep_for(50ms);
       if (c.raiseStop) {
         stop.Raise();

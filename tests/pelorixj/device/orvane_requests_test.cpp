@@ -241,7 +241,7 @@ TEST(OrvaneRequests, SendsEachRequestAsTheReaderExpectsIt) {
     if (session.device->Control().IsOpened()) {
       // Quorlan keeps the order of one device's writes: all before this marker has arrived.
       session.device->Control().SendFormattedCommand("1F7F");
-      ASSERT_TRUE(session.reader.WaitForCommand(0x1F7F, 5s));
+      ASSERT_TRUE(session.reader.WaitForCommand(0x1F7F, kRoomyWait));
       expected.push_back(Envelope(0x1F7F));
     }
     EXPECT_EQ(session.ReceivedHex(), expected);

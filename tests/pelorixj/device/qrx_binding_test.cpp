@@ -13,13 +13,14 @@
 #include <utility>
 #include <vector>
 
+#include "eventually.h"
 #include "quorlan/qrx.h"
 #include "simulated_reader.h"
 
 namespace pelorixj {
 namespace {
 
-using namespace std::chrono_literals;
+using test_support::kRoomyWait;
 
 constexpr uint32_t kTcp = 4;
 
@@ -91,7 +92,7 @@ TEST(QrxBinding, DrivesAReaderThroughTheTable) {
   q.attachObjectToDevice(device, object);
   EXPECT_EQ(q.getAttachedObject(device), object);
   q.setDataArriveCallback(device, OnData);
-  ASSERT_TRUE(reader.WaitForConnections(1, 2s));
+  ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
 
   const std::string reply = q.sendAndReceiveMessage(device, q.getFormattedCommandBytesInHex("1008"), 30000);
   EXPECT_EQ(q.getResponseCommandID(reply), 0x1008u);
@@ -111,7 +112,7 @@ TEST(QrxBinding, DrivesAReaderThroughTheTable) {
   reader.PushNotification(0x0101, 0x10010200);
   {
     std::unique_lock<std::mutex> lock(arrivals.mutex);
-    ASSERT_TRUE(arrivals.changed.wait_for(lock, 2s, [&] {
+    ASSERT_TRUE(arrivals.changed.wait_for(lock, kRoomyWait, [&] {
       for (const std::string& m : arrivals.messages) {
         if (q.isNotification(m, 0x10010200, 0x0101)) return true;
       }

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "eventually.h"
 #include "pelorixj/device/device_enums.h"
 #include "pelorixj/device/orvane_device_control.h"
 #include "pelorixj/device/response_waits.h"
@@ -20,6 +21,7 @@
 namespace pelorixj {
 
 using namespace std::chrono_literals;
+using test_support::kRoomyWait;
 
 // The sequence byte (parameter 1, byte 1) differs from command to command.
 inline std::string Masked(std::string hex) {
@@ -68,9 +70,9 @@ class Recorded {
     std::lock_guard<std::mutex> lock(mutex_);
     return values_;
   }
-  bool WaitForCount(size_t count, std::chrono::milliseconds timeout = 5s) const {
+  bool WaitForCount(size_t count) const {
     std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, timeout, [&] { return values_.size() >= count; });
+    return changed_.wait_for(lock, kRoomyWait, [&] { return values_.size() >= count; });
   }
 
  private:
@@ -82,7 +84,8 @@ class Recorded {
 // Every session's waits: CI runs the tests on busy cores under the
 // sanitizers, where the reader's answers can take far longer than the
 // shipped waits allow.
-constexpr ResponseWaits kRoomyWaits{60000, 60000, 60000, 60000};
+constexpr int32_t kRoomyWaitMs = static_cast<int32_t>(kRoomyWait.count());
+constexpr ResponseWaits kRoomyWaits{kRoomyWaitMs, kRoomyWaitMs, kRoomyWaitMs, kRoomyWaitMs};
 
 // The roomy waits but one, for a test of that wait running out.
 inline ResponseWaits ShortWait(int32_t ResponseWaits::*wait, int32_t ms = 300) {
@@ -107,7 +110,7 @@ struct ReaderSession {
   // connection, so that what it pushes reaches the control.
   bool Open() {
     const size_t before = reader.AcceptedCount();
-    return control->Open() && reader.WaitForConnections(before + 1, 5s);
+    return control->Open() && reader.WaitForConnections(before + 1, kRoomyWait);
   }
 
   std::vector<std::string> ReceivedHex() const { return pelorixj::ReceivedHex(reader); }
