@@ -418,16 +418,21 @@ struct NestedWait {
     done = false;
     device = on;
   }
-} nested;
 
-void QRX_CALL WaitOnce(void*, double) {
-  if (const intptr_t device = nested.device.exchange(-1); device != -1) {
-    nested.reply = QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex(nested.command), 30000);
-    nested.done = true;
+  void RunIfArmed() {
+    if (const intptr_t on = device.exchange(-1); on != -1) {
+      reply = QRX_SendAndReceiveMessage(on, QRX_GetFormattedCommandBytesInHex(command), 30000);
+      done = true;
+    }
   }
-}
+};
+// One for each callback: the data callback still runs for messages that
+// came while it waited, and must not take the progress callback's wait.
+NestedWait onData;
+NestedWait onProgress;
 
-void QRX_CALL WaitOnceOnData(void*, const char*) { WaitOnce(nullptr, 0); }
+void QRX_CALL WaitOnceOnData(void*, const char*) { onData.RunIfArmed(); }
+void QRX_CALL WaitOnceOnProgress(void*, double) { onProgress.RunIfArmed(); }
 
 // A wait from the data callback outlives a wait of the application thread
 // that times out; one from a progress callback gets its own response, and
@@ -437,20 +442,22 @@ TEST_F(DeviceExports, NestedWaitsGetTheirOwnResponses) {
   QRX_SetDataArriveCallback(device, WaitOnceOnData);
   reader.SetNoReply(0x2001);
   reader.SetReply(0x2002, Reply::Ok().After(500ms));
-  nested.Arm(device, "2002");
+  onData.Arm(device, "2002");
   std::thread push([&] {
     if (reader.WaitForCommand(0x2001, kRoomyWait)) reader.PushNotification(1, 1);
   });
   EXPECT_STREQ(QRX_SendAndReceiveMessage(device, QRX_GetFormattedCommandBytesInHex("2001"), 300), "");
   push.join();
-  ASSERT_TRUE(Eventually([] { return nested.done.load(); }));
-  EXPECT_EQ(QRX_GetResponseCommandID(nested.reply.c_str()), 0x2002u);
+  ASSERT_TRUE(Eventually([] { return onData.done.load(); }));
+  EXPECT_EQ(QRX_GetResponseCommandID(onData.reply.c_str()), 0x2002u);
 
-  nested.Arm(device, "1008");
+  onProgress.Arm(device, "1008");
   const char* outer = QRX_SendCommandStringWithProgress(
-      device, QRX_GetFormattedCommandBytesInHex(("1830,81=" + std::string(400, 'A')).c_str()), WaitOnce, nullptr, 30000);
+      device, QRX_GetFormattedCommandBytesInHex(("1830,81=" + std::string(400, 'A')).c_str()), WaitOnceOnProgress,
+      nullptr, 30000);
   EXPECT_EQ(QRX_GetResponseCommandID(outer), 0x1830u);
-  EXPECT_EQ(QRX_GetResponseCommandID(nested.reply.c_str()), 0x1008u);
+  ASSERT_TRUE(Eventually([] { return onProgress.done.load(); }));
+  EXPECT_EQ(QRX_GetResponseCommandID(onProgress.reply.c_str()), 0x1008u);
 }
 
 TEST_F(DeviceExports, ConcurrentTransactionsEachGetAResponse) {
