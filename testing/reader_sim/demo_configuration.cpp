@@ -25,11 +25,6 @@ std::vector<PathValue> DemoInformation() {
           {{0xE2, 0xE1, 0xE1, 0xE1, 0xC1}, FromHex(std::string(kDemoSerial) + "F")}};
 }
 
-Bytes FileIdBytes(uint32_t fileId) {
-  return {static_cast<uint8_t>(fileId >> 24), static_cast<uint8_t>(fileId >> 16), static_cast<uint8_t>(fileId >> 8),
-          static_cast<uint8_t>(fileId)};
-}
-
 Reply Refused() { return Reply::WithStatus(0x00, 0x000001); }
 
 }  // namespace
@@ -51,7 +46,7 @@ void InstallDemoConfiguration(SimulatedReader& reader) {
     return std::optional<Reply>(Refused());
   });
   reader.SetResponder(kReadFile, [](const ReceivedMessage& command) {
-    if (command.Inner(0x81) != FileIdBytes(kDemoFileId)) return std::optional<Reply>(Refused());
+    if (command.Inner(0x81) != BigEndian32(kDemoFileId)) return std::optional<Reply>(Refused());
     return std::optional<Reply>(Reply::Ok().Then(BuildFileMessage(kReadFile, kDemoFileId, DemoFileContent())));
   });
 }

@@ -38,17 +38,20 @@ Bytes BuildResponse(uint16_t commandCode, uint8_t sequence, Status status, const
 
 Bytes BuildNotification(uint16_t id, uint32_t code, const InnerParameters& parameters) {
   std::map<int, Bytes> more;
-  more[2] = {static_cast<uint8_t>(code >> 24), static_cast<uint8_t>(code >> 16), static_cast<uint8_t>(code >> 8),
-             static_cast<uint8_t>(code)};
+  more[2] = BigEndian32(code);
   if (!parameters.empty()) more[4] = InnerFrame(id, parameters).Serialize();
   return Envelope({kNotification, 0x00, static_cast<uint8_t>(id >> 8), static_cast<uint8_t>(id)}, std::move(more));
 }
 
 Bytes BuildFileMessage(uint16_t code, uint32_t fileId, const Bytes& payload) {
-  return Envelope({kFile, 0x00, static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code),
-                   static_cast<uint8_t>(fileId >> 24), static_cast<uint8_t>(fileId >> 16),
-                   static_cast<uint8_t>(fileId >> 8), static_cast<uint8_t>(fileId)},
+  return Envelope(Concat({{kFile, 0x00, static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code)},
+                          BigEndian32(fileId)}),
                   {{4, payload}});
+}
+
+Bytes BigEndian32(uint32_t value) {
+  return {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
+          static_cast<uint8_t>(value)};
 }
 
 Bytes Tlv(uint8_t tag, const Bytes& value) {

@@ -32,6 +32,8 @@ Bytes BuildFileMessage(uint16_t code, uint32_t fileId, const Bytes& payload);
 // One TLV item (tag, BER length, value), for building nested parameter values.
 Bytes Tlv(uint8_t tag, const Bytes& value);
 Bytes Concat(std::initializer_list<Bytes> parts);
+// The value in four bytes, most significant first.
+Bytes BigEndian32(uint32_t value);
 Bytes FromHex(const std::string& hex);
 std::string ToHex(const Bytes& bytes);
 
