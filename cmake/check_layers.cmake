@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
 # Fails when a source of a library layer includes from a layer that it may
 # not use, or includes anything by a quoted path that names no layer (the
-# test tree, a relative path). Run as:
+# test tree, a relative path). Angle brackets are read too where they name
+# the project's own folders. Run as:
 #   cmake -DROOT=<project folder> -P check_layers.cmake
 # The layers are those of library_layers.cmake. Every source of the
 # libraries must lie in a layer.
@@ -35,9 +36,10 @@ foreach(library quorlan pelorixj)
       list(APPEND failures "${source}: in no layer")
       continue()
     endif()
-    file(STRINGS ${ROOT}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    file(STRINGS ${ROOT}/${source} includes
+         REGEX "^[ \t]*#[ \t]*include[ \t]*(\"|<(quorlan|pelorixj|testing|tests|fuzz)/)")
     foreach(line IN LISTS includes)
-      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" path "${line}")
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]*)[\">].*" "\\1" path "${line}")
       if(path MATCHES "^(quorlan|pelorixj)/([a-z_]+)/")
         set(used "${CMAKE_MATCH_1}/${CMAKE_MATCH_2}")
       elseif(path MATCHES "^quorlan/[a-z_]+\\.h$")

@@ -1,8 +1,7 @@
 // The older family's transaction amounts: decimal text from the caller's
-// request, read as std::stod reads it in the "C" locale (this program never
-// changes its locale) but for amounts below the normal doubles, which are
-// zero minor units; then the command text built from two of them.
-#include <cerrno>
+// request (digits, optionally a point and digits, white space around),
+// read as strtod reads it in the "C" locale (this program never changes its
+// locale); then the command text built from two of them.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -17,29 +16,31 @@ using namespace pelorixj;
 
 namespace {
 
-// The number that strtod reads; nothing when the text holds none or it lies
-// beyond double's range. Below the normal doubles strtod gives the nearest
-// double or zero, whether it reports the underflow or not (std::stod fails
-// on a reported one): either rounds to zero minor units.
-std::optional<double> ReadWithStrtod(const std::string& text) {
-  char* end = nullptr;
-  errno = 0;
-  const double value = std::strtod(text.c_str(), &end);
-  if (end == text.c_str() || (errno == ERANGE && std::isinf(value))) return std::nullopt;
-  return value;
+const char kBlanks[] = " \t\n\v\f\r";
+
+// The text between the white space, when it is decimal text.
+std::optional<std::string> DecimalText(const std::string& text) {
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string::npos) return std::nullopt;
+  const std::string number = text.substr(first, text.find_last_not_of(kBlanks) + 1 - first);
+  const size_t point = number.find('.');
+  const bool digitsOnly = number.find_first_not_of("0123456789.") == std::string::npos;
+  const bool onePointInside = point == std::string::npos || (point > 0 && point + 1 < number.size() &&
+                                                              number.find('.', point + 1) == std::string::npos);
+  if (!digitsOnly || !onePointInside) return std::nullopt;
+  return number;
 }
 
 void CheckAmount(const std::string& text) {
   const std::optional<int64_t> minorUnits = MinorUnits(text);
-  if (minorUnits) FUZZ_CHECK(*minorUnits >= 0 && *minorUnits <= kMaxMinorUnits);
-
-  const std::optional<double> value = ReadWithStrtod(text);
-  if (!value) {
+  const std::optional<std::string> decimal = DecimalText(text);
+  if (!decimal) {
     FUZZ_CHECK(!minorUnits);
     return;
   }
-  const double expected = std::round(*value * 100);
-  if (!std::isfinite(expected) || expected < 0 || expected > static_cast<double>(kMaxMinorUnits)) {
+  // Beyond the doubles strtod gives infinity; below them the nearest double or zero.
+  const double expected = std::round(std::strtod(decimal->c_str(), nullptr) * 100);
+  if (expected > static_cast<double>(kMaxMinorUnits)) {
     FUZZ_CHECK(!minorUnits);
   } else {
     FUZZ_CHECK(minorUnits && *minorUnits == static_cast<int64_t>(expected));

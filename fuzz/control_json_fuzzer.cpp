@@ -10,6 +10,7 @@
 #include "fuzz_check.h"
 #include "pelorixj/core/control_json.h"
 #include "pelorixj/core/json_fields.h"
+#include "quorlan/message/plain_text.h"
 
 using namespace pelorixj;
 using nlohmann::json;
@@ -32,16 +33,21 @@ json BarCodeJson(const BarCodeRequest& r) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  const bool isObject = json::parse(text, nullptr, false).is_object();
+  const json parsed = json::parse(text, nullptr, false);
+  const bool isObject = parsed.is_object();
 
   // Only a field error may come out of a read; a request read once reads
-  // the same when written back.
+  // the same when written back, its hexadecimal members as they were given
+  // (only whole pairs of digits are read).
   try {
     const ImageObject image = ImageObjectFromJson(text);
     FUZZ_CHECK(isObject);
     const json written = {{"Type", image.Type},
                           {"Data", BytesToHexString(image.Data)},
                           {"BackgroundColor", BytesToHexString(image.BackgroundColor)}};
+    for (const char* key : {"Data", "BackgroundColor"}) {
+      FUZZ_CHECK(written[key] == quorlan::ToUpper(parsed[key].get<std::string>()));
+    }
     const ImageObject again = ImageObjectFromJson(written.dump());
     FUZZ_CHECK(again.Type == image.Type && again.Data == image.Data &&
                again.BackgroundColor == image.BackgroundColor);
@@ -50,7 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     const BarCodeRequest request = BarCodeRequestFromJson(text);
     FUZZ_CHECK(isObject);
-    FUZZ_CHECK(BarCodeJson(BarCodeRequestFromJson(BarCodeJson(request).dump())) == BarCodeJson(request));
+    const json written = BarCodeJson(request);
+    FUZZ_CHECK(BarCodeJson(BarCodeRequestFromJson(written.dump())) == written);
+    for (const char* key : {"Data", "BlockColor", "BackgroundColor"}) {
+      FUZZ_CHECK(written[key] == quorlan::ToUpper(parsed[key].get<std::string>()));
+    }
   } catch (const JsonFieldError&) {
   }
 

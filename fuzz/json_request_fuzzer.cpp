@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
 #include "fuzz_check.h"
 #include "pelorixj/core/device_json.h"
 #include "pelorixj/core/json_fields.h"
+#include "quorlan/message/plain_text.h"
 
 using namespace pelorixj;
 using nlohmann::json;
@@ -36,10 +38,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TransactionRequest transaction;
   if (Reads([&] { transaction = TransactionRequestFromJson(text); })) {
     FUZZ_CHECK(isObject && parsed["Amount"].get<std::string>() == transaction.Amount);
+    // A hexadecimal member given as a string was whole pairs: its bytes give it back.
+    const std::pair<const char*, const Bytes*> hexMembers[] = {
+        {"CurrencyCode", &transaction.CurrencyCode},         {"CurrencyExponent", &transaction.CurrencyExponent},
+        {"MerchantCategory", &transaction.MerchantCategory}, {"MerchantCustomData", &transaction.MerchantCustomData},
+        {"MerchantID", &transaction.MerchantID},             {"TransactionCategory", &transaction.TransactionCategory},
+    };
+    for (const auto& [key, bytes] : hexMembers) {
+      const auto member = parsed.find(key);
+      if (member != parsed.end() && member->is_string()) {
+        FUZZ_CHECK(BytesToHexString(*bytes) == quorlan::ToUpper(member->get<std::string>()));
+      }
+    }
   }
   PinRequest pin;
   if (Reads([&] { pin = PinRequestFromJson(text); })) {
-    FUZZ_CHECK(isObject && parsed["PAN"].get<std::string>() == pin.PAN);
+    FUZZ_CHECK(isObject && parsed["PAN"].get<std::string>() == pin.PAN && IsHexPairs(pin.PAN));
   }
   FUZZ_CHECK(!Reads([&] { PanRequestFromJson(text); }) || isObject);
 

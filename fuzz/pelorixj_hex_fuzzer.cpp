@@ -10,6 +10,7 @@
 #include "pelorixj/device/hex_conversions.h"
 #include "pelorixj/device/tlv_hex.h"
 #include "quorlan/message/hex_text.h"
+#include "quorlan/message/plain_text.h"
 
 using namespace pelorixj;
 
@@ -24,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint8_t first = 0;
   HexToBuffer(text, &first, &count);
   FUZZ_CHECK(count == static_cast<int>(decoded.size()));
+  // Whole pairs are the texts that their bytes give back, case aside.
+  FUZZ_CHECK(IsHexPairs(text) == (BytesToHexString(decoded) == quorlan::ToUpper(text)));
 
   // Any bytes survive a round trip through their own text, written as Quorlan writes it.
   const Bytes raw(data, data + size);

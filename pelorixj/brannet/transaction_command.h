@@ -13,7 +13,7 @@ namespace pelorixj {
 
 // "0300:" and the time-out 60, the payment methods, the quick-chip flag,
 // the amount and the cash-back amount in their fixed-width fields; nothing
-// when an amount is refused (see MinorUnits).
+// when an amount is refused (see MinorUnits), as on the newer platform.
 std::optional<std::string> TransactionCommand(const TransactionRequest& request);
 
 }  // namespace pelorixj

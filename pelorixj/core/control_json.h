@@ -1,6 +1,6 @@
 // The JSON texts of the device-control wrapper: every member of a request is
-// required, and a result is written compactly with members in ascending key
-// order.
+// required, hexadecimal ones whole pairs of digits, and a result is written
+// compactly with members in ascending key order.
 #pragma once
 
 #include <string>

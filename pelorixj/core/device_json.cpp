@@ -51,7 +51,7 @@ PinRequest PinRequestFromJson(const std::string& text) {
   r.Timeout = ReadNumber8(request, "Timeout");
   r.Tone = ReadNumber8(request, "Tone");
   r.Format = ReadNumber8(request, "Format");
-  r.PAN = ReadString(request, "PAN");
+  r.PAN = ReadHexText(request, "PAN");
   return r;
 }
 

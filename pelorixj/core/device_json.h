@@ -13,9 +13,11 @@ namespace pelorixj {
 
 // "Timeout", "PaymentMethods", "QuickChip", "EMVOnly" and "Amount" are
 // required; every later member that is missing or of another type keeps its
-// field's default. Throws JsonFieldError.
+// field's default. Hexadecimal members must be whole pairs of digits.
+// Throws JsonFieldError.
 TransactionRequest TransactionRequestFromJson(const std::string& text);
-// Every member required. Throws JsonFieldError.
+// Every member required; "PAN" whole pairs of hexadecimal digits. Throws
+// JsonFieldError.
 PinRequest PinRequestFromJson(const std::string& text);
 PanRequest PanRequestFromJson(const std::string& text);
 

@@ -10,12 +10,12 @@ using nlohmann::json;
 
 const json& Member(const json& request, const char* key) {
   const auto found = request.find(key);
-  if (found == request.end()) throw JsonFieldError(std::string("missing member ") + key);
+  if (found == request.end()) throw JsonKindError(std::string("missing member ") + key);
   return *found;
 }
 
 [[noreturn]] void WrongType(const char* expected, const char* key, const json& value) {
-  throw JsonFieldError(std::string(key) + " must be " + expected + ", but is " + value.type_name());
+  throw JsonKindError(std::string(key) + " must be " + expected + ", but is " + value.type_name());
 }
 
 int32_t TruncateSaturated(double value) {
@@ -29,7 +29,7 @@ int32_t TruncateSaturated(double value) {
 
 json ParseJsonRequest(const std::string& text) {
   json request = json::parse(text, nullptr, false);
-  if (!request.is_object()) throw JsonFieldError("the request is no JSON object");
+  if (!request.is_object()) throw JsonKindError("the request is no JSON object");
   return request;
 }
 
@@ -56,6 +56,12 @@ std::string ReadString(const json& request, const char* key) {
   return value.get<std::string>();
 }
 
-Bytes ReadHex(const json& request, const char* key) { return HexPairsToBytes(ReadString(request, key)); }
+std::string ReadHexText(const json& request, const char* key) {
+  std::string text = ReadString(request, key);
+  if (!IsHexPairs(text)) throw JsonFieldError(std::string(key) + " must be whole pairs of hexadecimal digits");
+  return text;
+}
+
+Bytes ReadHex(const json& request, const char* key) { return HexPairsToBytes(ReadHexText(request, key)); }
 
 }  // namespace pelorixj

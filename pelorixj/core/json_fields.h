@@ -1,6 +1,8 @@
 // Typed reads of the fields of a JSON request from Java. A request is one
 // JSON object; each read takes one member by key and fails with
-// JsonFieldError when the key is missing or its value has another type.
+// JsonFieldError: JsonKindError when the key is missing or its value has
+// another type, plain JsonFieldError when a string does not hold what the
+// field needs.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +20,12 @@ class JsonFieldError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Throws JsonFieldError for a text that does not parse or is no object.
+class JsonKindError : public JsonFieldError {
+ public:
+  using JsonFieldError::JsonFieldError;
+};
+
+// Throws JsonKindError for a text that does not parse or is no object.
 nlohmann::json ParseJsonRequest(const std::string& text);
 
 // An integer gives its low 32 bits; a floating-point number is truncated
@@ -31,15 +38,19 @@ uint8_t ReadNumber8(const nlohmann::json& request, const char* key);
 bool ReadBoolean(const nlohmann::json& request, const char* key);
 // A JSON string only.
 std::string ReadString(const nlohmann::json& request, const char* key);
-// ReadString decoded with HexPairsToBytes.
+// ReadString of whole pairs of hexadecimal digits (IsHexPairs); other text
+// throws JsonFieldError.
+std::string ReadHexText(const nlohmann::json& request, const char* key);
+// ReadHexText decoded.
 Bytes ReadHex(const nlohmann::json& request, const char* key);
 
-// field = read() when the read succeeds; else field keeps its value.
+// field = read() when the read succeeds; field keeps its value when the
+// member is missing or of another kind. Any other failure is thrown.
 template <typename Field, typename Read>
 void ReadOptional(Field& field, Read&& read) {
   try {
     field = read();
-  } catch (const JsonFieldError&) {
+  } catch (const JsonKindError&) {
   }
 }
 

@@ -15,4 +15,9 @@ struct ByteDataRecord {
   std::vector<uint8_t> Bytes;
 };
 
+// The record of a caller's text. Throws std::invalid_argument unless the
+// text is whole pairs of hexadecimal digits (IsHexPairs), so that nothing
+// the caller did not write is sent.
+ByteDataRecord CheckedByteDataRecord(std::string text);
+
 }  // namespace pelorixj

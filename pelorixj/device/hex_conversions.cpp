@@ -26,6 +26,8 @@ constexpr std::array<uint8_t, 256> kDigitValues = DigitValues();
 
 uint8_t DigitValue(char c) { return kDigitValues[static_cast<unsigned char>(c)]; }
 
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
 }  // namespace
 
 std::string BytesToHexString(const Bytes& bytes) { return quorlan::BytesToHexString(bytes); }
@@ -37,6 +39,10 @@ Bytes HexPairsToBytes(const std::string& hex) {
     bytes[i] = static_cast<uint8_t>(DigitValue(hex[2 * i]) * 16 + DigitValue(hex[2 * i + 1]));
   }
   return bytes;
+}
+
+bool IsHexPairs(const std::string& text) {
+  return text.size() % 2 == 0 && std::all_of(text.begin(), text.end(), IsHexDigit);
 }
 
 void HexToBuffer(const std::string& hex, uint8_t* buffer, int* count) {

@@ -17,6 +17,11 @@ std::string BytesToHexString(const Bytes& bytes);
 
 Bytes HexPairsToBytes(const std::string& hex);
 
+// Whether the text is whole pairs of hexadecimal digits, either case; the
+// empty text is (no pairs). Text from callers is checked with it, so that
+// nothing HexPairsToBytes would read as 0 or drop is sent.
+bool IsHexPairs(const std::string& text);
+
 // Copies the decoded bytes to buffer when buffer and count are given and
 // *count is at least their number; then sets *count to that number, also
 // when nothing was copied, so that a caller learns the size it needs.

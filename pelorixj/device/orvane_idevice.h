@@ -48,9 +48,9 @@ class OrvaneIDevice : public IBaseDevice {
   // The requests open a closed device first, except RequestPIN and
   // RequestPAN, which need an open one. Each sends one command and waits
   // for its reply; none sends anything that Quorlan could not build.
-  // True once sent, whatever the reply; false when an amount is refused
-  // (outside 0 to kMaxMinorUnits minor units, or not finite) or the text
-  // grows too long. Throws what ReadAmount throws.
+  // True once sent, whatever the reply; false, before the device is
+  // opened, when an amount is refused (see MinorUnits) or the text grows
+  // too long.
   bool StartTransaction(const TransactionRequest& request) override;
   // True once sent, whatever the reply.
   bool CancelTransaction() override;

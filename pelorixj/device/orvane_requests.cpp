@@ -33,9 +33,9 @@ bool OrvaneIDevice::ExchangeSucceeds(const std::string& commandHex) {
 }
 
 bool OrvaneIDevice::StartTransaction(const TransactionRequest& request) {
-  if (!control_.OpenIfClosed()) return false;
+  // A request that cannot be sent leaves a closed device closed.
   const std::optional<std::string> text = TransactionCommandText(request);
-  if (!text) return false;
+  if (!text || !control_.OpenIfClosed()) return false;
   // The reply is not examined: the transaction reports through notifications.
   return ExchangeSends(Qrx().getFormattedCommandBytesInHex(*text));
 }

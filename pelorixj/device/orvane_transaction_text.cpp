@@ -60,10 +60,8 @@ std::string FinalMessage(const TransactionRequest& request) {
 }  // namespace
 
 std::optional<std::string> TransactionCommandText(const TransactionRequest& request) {
-  const double amountValue = ReadAmount(request.Amount);
-  const double cashBackValue = ReadAmount(request.CashBack);
-  const std::optional<int64_t> amount = ToMinorUnits(amountValue);
-  const std::optional<int64_t> cashBack = ToMinorUnits(cashBackValue);
+  const std::optional<int64_t> amount = MinorUnits(request.Amount);
+  const std::optional<int64_t> cashBack = MinorUnits(request.CashBack);
   if (!amount || !cashBack) return std::nullopt;
   const auto option = static_cast<uint8_t>(kOptionBase | (request.QuickChip ? kQuickChipOption : 0u) |
                                            (request.PreventMSRSignatureForCardWithICC ? kPreventSignatureOption : 0u));

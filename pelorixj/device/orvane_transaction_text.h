@@ -13,10 +13,9 @@ namespace pelorixj {
 // The longest text the reader's command takes.
 constexpr size_t kMaxTransactionTextLength = 255;
 
-// "1001,82=..,A3=..,84=00..,86=..,AC=.." filled from the request. Throws
-// what ReadAmount throws, reading the amount first. Nothing when an amount
-// is refused (see ToMinorUnits) or the text would be longer than
-// kMaxTransactionTextLength.
+// "1001,82=..,A3=..,84=00..,86=..,AC=.." filled from the request. Nothing
+// when an amount is refused (see MinorUnits) or the text would be longer
+// than kMaxTransactionTextLength.
 std::optional<std::string> TransactionCommandText(const TransactionRequest& request);
 
 }  // namespace pelorixj

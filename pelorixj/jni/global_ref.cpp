@@ -1,6 +1,7 @@
 #include "pelorixj/jni/global_ref.h"
 
 #include "pelorixj/jni/attached_thread.h"
+#include "pelorixj/jni/java_vm_pointer.h"
 #include "pelorixj/jni/jni_failure.h"
 
 namespace pelorixj {
@@ -8,9 +9,6 @@ namespace pelorixj {
 GlobalRef::GlobalRef(JNIEnv* env, jobject object) {
   if (object == nullptr) {
     return;
-  }
-  if (env->GetJavaVM(&vm_) != JNI_OK) {
-    ThrowJniFailure(env, "GetJavaVM");
   }
   ref_ = env->NewGlobalRef(object);
   if (ref_ == nullptr) {
@@ -22,7 +20,7 @@ GlobalRef::~GlobalRef() {
   if (ref_ == nullptr) {
     return;
   }
-  JNIEnv* env = AttachedEnv(vm_);
+  JNIEnv* env = AttachedEnv(KeptJavaVm());
   if (env != nullptr) {
     env->DeleteGlobalRef(ref_);
   }

@@ -10,7 +10,7 @@ namespace pelorixj {
 class GlobalRef {
  public:
   // A null object gives a null reference. Throws JniFailure when the VM
-  // cannot make the reference.
+  // cannot make the reference. Deleted through the VM that JNI_OnLoad kept.
   GlobalRef(JNIEnv* env, jobject object);
   ~GlobalRef();
   GlobalRef(const GlobalRef&) = delete;
@@ -19,7 +19,6 @@ class GlobalRef {
   jobject Get() const { return ref_; }
 
  private:
-  JavaVM* vm_ = nullptr;
   jobject ref_ = nullptr;
 };
 

@@ -10,13 +10,11 @@ JavaConfigurationCallback::JavaConfigurationCallback(JNIEnv* env, jobject callba
     : callbackRef_(env, callback),
       onProgress_(FindInstanceMethod(env, callback, "OnProgress", "(J)V")),
       onResult_(FindInstanceMethod(env, callback, "OnResult", "(J[B)V")),
-      onCalculateMac_(FindInstanceMethod(env, callback, "OnCalculateMAC", "(J[B[J)[B")) {
-  ConfigurationJavaVm.SetOnce(env);
-}
+      onCalculateMac_(FindInstanceMethod(env, callback, "OnCalculateMAC", "(J[B[J)[B")) {}
 
 void JavaConfigurationCallback::OnProgress(int percent) {
   try {
-    CallJavaMethod(ConfigurationJavaVm.Get(), callbackRef_.Get(), onProgress_, [&](JNIEnv* env) {
+    CallJavaMethod(KeptJavaVm(), callbackRef_.Get(), onProgress_, [&](JNIEnv* env) {
       env->CallVoidMethod(callbackRef_.Get(), onProgress_, static_cast<jlong>(percent));
     });
   } catch (...) {
@@ -26,7 +24,7 @@ void JavaConfigurationCallback::OnProgress(int percent) {
 
 void JavaConfigurationCallback::OnResult(int status, std::vector<uint8_t> data) {
   try {
-    CallJavaMethod(ConfigurationJavaVm.Get(), callbackRef_.Get(), onResult_, [&](JNIEnv* env) {
+    CallJavaMethod(KeptJavaVm(), callbackRef_.Get(), onResult_, [&](JNIEnv* env) {
       env->CallVoidMethod(callbackRef_.Get(), onResult_, static_cast<jlong>(status), ToJavaBytes(env, data));
     });
   } catch (...) {
@@ -37,7 +35,7 @@ void JavaConfigurationCallback::OnResult(int status, std::vector<uint8_t> data) 
 MacResult JavaConfigurationCallback::OnCalculateMAC(uint8_t macType, std::vector<uint8_t> data) {
   MacResult result;
   try {
-    CallJavaMethod(ConfigurationJavaVm.Get(), callbackRef_.Get(), onCalculateMac_, [&](JNIEnv* env) {
+    CallJavaMethod(KeptJavaVm(), callbackRef_.Get(), onCalculateMac_, [&](JNIEnv* env) {
       const jlongArray status = ToJavaLongs(env, std::vector<jlong>{0});
       const auto mac = static_cast<jbyteArray>(env->CallObjectMethod(
           callbackRef_.Get(), onCalculateMac_, static_cast<jlong>(macType), ToJavaBytes(env, data), status));

@@ -16,9 +16,9 @@ namespace pelorixj {
 class JavaConfigurationCallback : public IConfigurationCallback {
  public:
   // Holds a global reference to the callback object (null: every call does
-  // nothing) and its three methods, and makes the VM of env the
-  // configuration callbacks' VM, when none is set yet. Throws JniFailure
-  // when the VM cannot give either.
+  // nothing) and its three methods; calls reach it through the VM that
+  // JNI_OnLoad kept. Throws JniFailure when the VM cannot give the
+  // reference.
   JavaConfigurationCallback(JNIEnv* env, jobject callback);
 
   // A missing method, or one that throws, makes a call do nothing; what it

@@ -8,15 +8,13 @@ namespace pelorixj {
 
 JavaEventDispatcher::JavaEventDispatcher(JNIEnv* env, jobject listener)
     : listenerRef_(env, listener),
-      onEvent_(FindInstanceMethod(env, listener, "OnEvent", "(JLjava/lang/String;)V")) {
-  EventJavaVm.SetOnce(env);
-}
+      onEvent_(FindInstanceMethod(env, listener, "OnEvent", "(JLjava/lang/String;)V")) {}
 
 // A listener may free this dispatcher from inside the call (it unsubscribes
 // or releases its device): nothing of the dispatcher is touched after it.
 void JavaEventDispatcher::OnEvent(int eventType, ByteDataRecord payload) {
   try {
-    CallJavaMethod(EventJavaVm.Get(), listenerRef_.Get(), onEvent_, [&](JNIEnv* env) {
+    CallJavaMethod(KeptJavaVm(), listenerRef_.Get(), onEvent_, [&](JNIEnv* env) {
       env->CallVoidMethod(listenerRef_.Get(), onEvent_, static_cast<jlong>(eventType), ToJavaString(env, payload.Text));
     });
   } catch (...) {

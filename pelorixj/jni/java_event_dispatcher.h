@@ -12,8 +12,8 @@ namespace pelorixj {
 class JavaEventDispatcher : public IEventSubscriber {
  public:
   // Holds a global reference to the listener (null: events call nothing)
-  // and its OnEvent, and makes the VM of env the events' VM, when none is
-  // set yet. Throws JniFailure when the VM cannot give either.
+  // and its OnEvent; events reach it through the VM that JNI_OnLoad kept.
+  // Throws JniFailure when the VM cannot give the reference.
   JavaEventDispatcher(JNIEnv* env, jobject listener);
 
   // Calls the listener with the event number and the payload's text. A

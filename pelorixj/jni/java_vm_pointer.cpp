@@ -1,23 +1,17 @@
 #include "pelorixj/jni/java_vm_pointer.h"
 
-#include "pelorixj/jni/jni_failure.h"
+#include <atomic>
 
 namespace pelorixj {
+namespace {
 
 // Constant-initialised: ready before any static initialiser runs.
-JavaVmPointer EventJavaVm;
-JavaVmPointer ConfigurationJavaVm;
+std::atomic<JavaVM*> keptVm{nullptr};
 
-void JavaVmPointer::SetOnce(JNIEnv* env) {
-  if (Get() != nullptr) {
-    return;
-  }
-  JavaVM* vm = nullptr;
-  if (env->GetJavaVM(&vm) != JNI_OK || vm == nullptr) {
-    ThrowJniFailure(env, "GetJavaVM");
-  }
-  JavaVM* none = nullptr;
-  vm_.compare_exchange_strong(none, vm, std::memory_order_acq_rel);
-}
+}  // namespace
+
+void KeepJavaVm(JavaVM* vm) { keptVm.store(vm, std::memory_order_release); }
+
+JavaVM* KeptJavaVm() { return keptVm.load(std::memory_order_acquire); }
 
 }  // namespace pelorixj

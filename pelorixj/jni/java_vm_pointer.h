@@ -1,28 +1,15 @@
-// The process-wide Java VM pointers through which native threads reach Java:
-// one for events, one for configuration callbacks. Each is set once, by the
-// first adapter made, and never changed or cleared.
+// The Java VM that loaded the library, through which native threads reach
+// Java: kept once, by JNI_OnLoad, before any native method can run.
 #pragma once
 
 #include <jni.h>
 
-#include <atomic>
-
 namespace pelorixj {
 
-class JavaVmPointer {
- public:
-  // Stores the VM of env unless one is stored already. Throws JniFailure
-  // when the VM cannot be had.
-  void SetOnce(JNIEnv* env);
+// For JNI_OnLoad only.
+void KeepJavaVm(JavaVM* vm);
 
-  // Null until set.
-  JavaVM* Get() const { return vm_.load(std::memory_order_acquire); }
-
- private:
-  std::atomic<JavaVM*> vm_{nullptr};
-};
-
-extern JavaVmPointer EventJavaVm;
-extern JavaVmPointer ConfigurationJavaVm;
+// Null when the library was loaded without a VM.
+JavaVM* KeptJavaVm();
 
 }  // namespace pelorixj

@@ -5,12 +5,14 @@
 #include <jni.h>
 
 #include "pelorixj/core/load_time_tables.h"
+#include "pelorixj/jni/java_vm_pointer.h"
 
-// Uses neither argument, so a program without a VM may call it with nulls to
-// load the library as the VM does. Only a failure to build the tables fails
-// the load.
-extern "C" JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM*, void*) {
+// Keeps the VM for the events and callbacks that native threads bring to
+// Java. A program without a VM may call it with nulls to load the library as
+// the VM does. Only a failure to build the tables fails the load.
+extern "C" JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM* vm, void*) {
   try {
+    pelorixj::KeepJavaVm(vm);
     pelorixj::BuildLoadTimeTables();
     return JNI_VERSION_1_6;
   } catch (...) {

@@ -20,7 +20,9 @@ jboolean BooleanCall(JNIEnv* env, jlong control, Body&& body) {
                                          [&](IDeviceControl& c) -> jboolean { return body(c) ? JNI_TRUE : JNI_FALSE; });
 }
 
-ByteDataRecord RecordOf(JNIEnv* env, jstring hex) { return ByteDataRecord(FromJavaString(env, hex)); }
+// Text that is not whole pairs of hexadecimal digits throws: the method
+// gives its failure value and nothing is sent.
+ByteDataRecord RecordOf(JNIEnv* env, jstring hex) { return CheckedByteDataRecord(FromJavaString(env, hex)); }
 
 uint8_t Low8(jbyte value) { return static_cast<uint8_t>(value); }
 

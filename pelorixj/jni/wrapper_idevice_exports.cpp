@@ -32,6 +32,10 @@ jboolean BooleanCall(JNIEnv* env, jlong device, Body&& body) {
                                   [&](IDevice& d) -> jboolean { return body(d) ? JNI_TRUE : JNI_FALSE; });
 }
 
+// Text that is not whole pairs of hexadecimal digits throws: the method
+// gives false and nothing is sent.
+ByteDataRecord RecordOf(JNIEnv* env, jstring hex) { return CheckedByteDataRecord(FromJavaString(env, hex)); }
+
 }  // namespace
 }  // namespace pelorixj
 
@@ -99,13 +103,12 @@ JNIEXPORT jboolean JNICALL Java_com_korvex_pelorix_WrapperIDevice_CancelTransact
 
 JNIEXPORT jboolean JNICALL Java_com_korvex_pelorix_WrapperIDevice_SendSelection(JNIEnv* env, jclass, jlong device,
                                                                                 jstring hex) {
-  return BooleanCall(env, device, [&](IDevice& d) { return d.SendSelection(ByteDataRecord(FromJavaString(env, hex))); });
+  return BooleanCall(env, device, [&](IDevice& d) { return d.SendSelection(RecordOf(env, hex)); });
 }
 
 JNIEXPORT jboolean JNICALL Java_com_korvex_pelorix_WrapperIDevice_SendAuthorization(JNIEnv* env, jclass,
                                                                                     jlong device, jstring hex) {
-  return BooleanCall(env, device,
-                     [&](IDevice& d) { return d.SendAuthorization(ByteDataRecord(FromJavaString(env, hex))); });
+  return BooleanCall(env, device, [&](IDevice& d) { return d.SendAuthorization(RecordOf(env, hex)); });
 }
 
 JNIEXPORT jboolean JNICALL Java_com_korvex_pelorix_WrapperIDevice_RequestPIN(JNIEnv* env, jclass, jlong device,

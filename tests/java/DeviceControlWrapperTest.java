@@ -9,6 +9,7 @@ import static org.junit.Assert.assertTrue;
 import java.util.ArrayList;
 import java.util.Collections;
 import java.util.List;
+import java.util.function.Function;
 import java.util.function.LongPredicate;
 import org.junit.Test;
 
@@ -48,6 +49,41 @@ public class DeviceControlWrapperTest {
         c -> WrapperIDeviceControl.SetLatch(c, true),
         c -> WrapperIDeviceControl.SetLatch(c, false),
     };
+
+    /** Text that is not whole pairs of hexadecimal digits. */
+    private static final String[] NOT_HEX_PAIRS = {"zz", "ABC", "hello", "AA 00", "0x10", "\u00e9\u00e9"};
+
+    /** Every method that takes hexadecimal text, as argument or as member of its request, given the text. */
+    private static List<Function<String, Object>> hexMethods(long device, long control) {
+        String pin = "{\"MaxLength\":6,\"MinLength\":4,\"PINMode\":1,\"Timeout\":20,\"Tone\":0,\"Format\":2,\"PAN\":\"";
+        return List.of(
+            hex -> WrapperIDeviceControl.Send(control, hex),
+            hex -> WrapperIDeviceControl.SendSync(control, hex),
+            hex -> WrapperIDeviceControl.SendExtendedCommand(control, hex),
+            hex -> WrapperIDeviceControl.SetDateTime(control, hex),
+            hex -> WrapperIDeviceControl.PlaySound(control, hex),
+            hex -> WrapperIDeviceControl.GetInput(control, hex),
+            hex -> WrapperIDeviceControl.ShowImageObject(control,
+                    "{\"Type\":0,\"Data\":\"FF\",\"BackgroundColor\":\"" + hex + "\"}", (byte) 0),
+            hex -> WrapperIDeviceControl.ShowBarCode(control, barCode("\"MaxVersion\":1").replace("C0DE", hex), (byte) 0),
+            hex -> WrapperIDevice.SendSelection(device, hex),
+            hex -> WrapperIDevice.SendAuthorization(device, hex),
+            hex -> WrapperIDevice.StartTransaction(device, "{\"Timeout\":30,\"PaymentMethods\":7,\"QuickChip\":false,"
+                    + "\"EMVOnly\":true,\"Amount\":\"1.00\",\"CurrencyCode\":\"" + hex + "\"}"),
+            hex -> WrapperIDevice.RequestPIN(device, pin + hex + "\"}"),
+            hex -> WrapperIDevice.RequestPAN(device, "{\"Timeout\":10,\"PaymentMethods\":5}", pin + hex + "\"}"));
+    }
+
+    /** Each method gives its failure value, false or (SendSync) null, for each text. */
+    private static void assertTextThatIsNotHexPairsIsRefused(long device, long control) {
+        List<Function<String, Object>> methods = hexMethods(device, control);
+        for (int i = 0; i < methods.size(); i++) {
+            for (String text : NOT_HEX_PAIRS) {
+                Object result = methods.get(i).apply(text);
+                assertTrue("method " + i + " " + text + ": " + result, result == null || result.equals(false));
+            }
+        }
+    }
 
     /** A bar-code request with every member, the last one given as lastMember. */
     private static String barCode(String lastMember) {
@@ -123,6 +159,38 @@ public class DeviceControlWrapperTest {
         }
     }
 
+    @Test
+    public void textThatIsNotWholeHexadecimalPairsIsRefusedWithNothingSent() {
+        try (SimulatedReader reader = new SimulatedReader()) {
+            long device = TestHooks.newerDevice(reader.address());
+            long control = WrapperIDevice.GetDeviceControl(device);
+            try {
+                assertTrue(WrapperIDeviceControl.Open(control));
+                reader.clearReceived();
+                assertTextThatIsNotHexPairsIsRefused(device, control);
+                // A device's messages arrive in order: all before the marker has arrived.
+                String marker = "AA00810401001F7F84021F7F";
+                assertTrue(WrapperIDeviceControl.SendSync(control, marker).endsWith("\"Status\":0}"));
+                assertEquals(marker + "\n", reader.received());
+            } finally {
+                CoreAPI.ReleaseDevice(device);
+            }
+        }
+        BrannetStandin.reset();
+        BrannetStandin.addDevice(OLDER_READER);
+        long device = CoreAPI.GetDevice(0, 0, OLDER_READER);
+        try {
+            long control = WrapperIDevice.GetDeviceControl(device);
+            assertTrue(WrapperIDeviceControl.Open(control));
+            long handle = BrannetStandin.openHandle(OLDER_READER);
+            BrannetStandin.takeCallLog();
+            assertTextThatIsNotHexPairsIsRefused(device, control);
+            assertEquals(List.of(), dataCalls(handle));
+        } finally {
+            CoreAPI.ReleaseDevice(device);
+        }
+    }
+
     /** The calls of the stand-in library that carry data, with the handle written as h. */
     private static List<String> dataCalls(long handle) {
         List<String> calls = new ArrayList<>();
@@ -168,13 +236,13 @@ public class DeviceControlWrapperTest {
             BrannetStandin.takeCallLog();
 
             assertEquals("{\"Data\":\"AA00BC\",\"Status\":0}", WrapperIDeviceControl.SendSync(control, "0003"));
-            assertTrue(WrapperIDeviceControl.Send(control, "AA0"));
+            assertTrue(WrapperIDeviceControl.Send(control, "aa0B"));
             assertTrue(WrapperIDeviceControl.Send(control, null));
             assertTrue(WrapperIDeviceControl.DeviceReset(control));
             for (LongPredicate unsupported : UNSUPPORTED) {
                 assertFalse(unsupported.test(control));
             }
-            assertEquals(List.of("SendCommandEx(h, \"0003\")", "SendDataEx(h, \"AA0\")", "SendDataEx(h, \"\")",
+            assertEquals(List.of("SendCommandEx(h, \"0003\")", "SendDataEx(h, \"aa0B\")", "SendDataEx(h, \"\")",
                     "SendCommandEx(h, \"02\")"), dataCalls(handle));
         } finally {
             CoreAPI.ReleaseDevice(device);

@@ -2,6 +2,7 @@ package com.korvex.pelorix;
 
 import static org.junit.Assert.assertArrayEquals;
 import static org.junit.Assert.assertEquals;
+import static org.junit.Assert.assertFalse;
 import static org.junit.Assert.assertNotEquals;
 import static org.junit.Assert.assertTrue;
 
@@ -77,6 +78,29 @@ public class NewerPlatformTest {
                 "5:card_removed"), events.stream().filter(e -> !e.startsWith("1:") && !e.startsWith("3:"))
                 .collect(Collectors.toList()));
         assertEquals(5, events.stream().filter(e -> e.startsWith("3:AA00")).count());
+        CoreAPI.ReleaseDevice(device);
+    }
+
+    /** Amount texts that are not decimal text, as "Amount" and as "CashBack". */
+    private static final String[] REFUSED_AMOUNTS = {"12,50", "1e3", "0x10", "-0.004", "12.50 EUR", ".5", "5.", ""};
+
+    private static String transaction(String amount, String cashBack) {
+        return "{\"Timeout\":30,\"PaymentMethods\":7,\"QuickChip\":false,\"EMVOnly\":true,\"Amount\":\"" + amount
+                + "\",\"CashBack\":\"" + cashBack + "\"}";
+    }
+
+    @Test
+    public void anAmountThatIsNotDecimalTextIsRefusedBeforeTheDeviceOpens() {
+        long device = TestHooks.newerDevice(reader.address());
+        for (String amount : REFUSED_AMOUNTS) {
+            assertFalse(amount, WrapperIDevice.StartTransaction(device, transaction(amount, "0")));
+            assertFalse(amount, WrapperIDevice.StartTransaction(device, transaction("1", amount)));
+        }
+        assertEquals(1, WrapperIDevice.GetConnectionState(device));
+        assertTrue(WrapperIDevice.StartTransaction(device, transaction(" 0012.5 ", "0.50")));
+        // The reader's first transaction is the one accepted.
+        assertEquals("82=1E 84=0002 86=9F02060000000012509F03060000000000509C0100 A3=810101820101830101 AC=",
+                reader.waitForCommand(0x1001));
         CoreAPI.ReleaseDevice(device);
     }
 

@@ -112,6 +112,13 @@ public class OlderFamilyTest {
                 + "\"CashBack\":\"0.5\"}"));
         assertFalse(WrapperIDevice.StartTransaction(device,
                 "{\"Timeout\":30,\"PaymentMethods\":7,\"QuickChip\":true,\"EMVOnly\":false,\"Amount\":\"abc\"}"));
+        // Amounts that are not decimal text, as "Amount" and as "CashBack".
+        for (String amount : new String[] {"12,50", "1e3", "0x10", "-0.004", "12.50 EUR", ".5", "5.", ""}) {
+            String request = "{\"Timeout\":30,\"PaymentMethods\":7,\"QuickChip\":true,\"EMVOnly\":false,";
+            assertFalse(amount, WrapperIDevice.StartTransaction(device, request + "\"Amount\":\"" + amount + "\"}"));
+            assertFalse(amount, WrapperIDevice.StartTransaction(device,
+                    request + "\"Amount\":\"1\",\"CashBack\":\"" + amount + "\"}"));
+        }
         assertTrue(WrapperIDevice.CancelTransaction(device));
         assertFalse(WrapperIDevice.SendSelection(device, "01"));
         assertFalse(WrapperIDevice.SendAuthorization(device, "01"));

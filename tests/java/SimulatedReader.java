@@ -27,6 +27,8 @@ final class SimulatedReader implements AutoCloseable {
 
     private static native void clearReceived(long reader);
 
+    private static native String received(long reader);
+
     private static native long acceptedCount(long reader);
 
     private static native long openCount(long reader);
@@ -65,6 +67,11 @@ final class SimulatedReader implements AutoCloseable {
 
     void clearReceived() {
         clearReceived(reader);
+    }
+
+    /** Every message received since the last clearing, as hexadecimal text, one a line. */
+    String received() {
+        return received(reader);
     }
 
     /** The connections taken since the start. */

@@ -14,6 +14,7 @@
 #include "pelorixj/jni/java_configuration_callback.h"
 #include "pelorixj/jni/java_event_dispatcher.h"
 #include "pelorixj/jni/java_text.h"
+#include "pelorixj/jni/java_vm_pointer.h"
 #include "pelorixj/jni/jni_failure.h"
 #include "pelorixj/jni/native_call_guard.h"
 
@@ -45,6 +46,13 @@ void Raise(IEventSubscriber& subscriber, int eventType, const Payloads& payloads
 using namespace pelorixj;
 
 extern "C" {
+
+// The adapters reach Java through the VM that this library keeps when it is
+// loaded, as Pelorixj keeps it.
+JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM* vm, void*) {
+  KeepJavaVm(vm);
+  return JNI_VERSION_1_6;
+}
 
 JNIEXPORT void JNICALL Java_com_korvex_pelorix_CallbackFakes_raiseOnThisThread(JNIEnv* env, jclass, jobject listener,
                                                                                 jint eventType, jobjectArray payloads) {

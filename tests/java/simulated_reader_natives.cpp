@@ -83,4 +83,16 @@ JNIEXPORT void JNICALL Java_com_korvex_pelorix_SimulatedReader_clearReceived(JNI
   Reader(reader).ClearReceived();
 }
 
+// Every message received since the last clearing, as hexadecimal text, one
+// a line.
+JNIEXPORT jstring JNICALL Java_com_korvex_pelorix_SimulatedReader_received(JNIEnv* env, jclass, jlong reader) {
+  return GuardNativeCall(env, nullptr, [&] {
+    std::string lines;
+    for (const reader_sim::ReceivedMessage& message : Reader(reader).Received()) {
+      lines += reader_sim::ToHex(message.raw) + "\n";
+    }
+    return ToJavaString(env, lines);
+  });
+}
+
 }  // extern "C"

@@ -13,6 +13,8 @@
  * is not (or no longer) an open device, each function returns its failure
  * result.
  * No function lets an exception escape: each reports failure by its result.
+ * Hexadecimal text that is not whole pairs of digits is read leniently
+ * ("ABC" as AB 0C, "zz" as 00), not refused.
  */
 #ifndef QUORLAN_QRX_H
 #define QUORLAN_QRX_H

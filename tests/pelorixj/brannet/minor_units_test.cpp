@@ -1,51 +1,50 @@
+#include "pelorixj/device/minor_units.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "pelorixj/brannet/transaction_command.h"
-
 namespace pelorixj {
 namespace {
 
-TEST(MinorUnits, ReadsHexadecimalAmountsAsStodDoes) {
-  const struct {
-    std::string text; std::optional<int64_t> minorUnits;
-  } cases[] = {
-      {"0x10", 1600},
-      {" +0X1.8p1", 300},
-      {"0xaX", 1000},
-      {"0x.8", 50},
-      {"-0x0", 0},
-      {"-0x1", std::nullopt},
-      {"0x", 0},
-      {"0xg", 0},
-      {"0x-1", 0},
-      {"0x+1", 0},
-      {"0xinf", 0},
-      {"0xnan", 0},
-      {"0xA50p+-7", 264000},
-      {"0x1p40", std::nullopt},
-      {"0x1p9999", std::nullopt},
-  };
-  for (const auto& c : cases) EXPECT_EQ(MinorUnits(c.text), c.minorUnits) << c.text;
-}
-
-TEST(MinorUnits, AreZeroBelowTheNormalDoublesAndNoneBeyondThem) {
+// What both families charge for an amount text; nothing: refused.
+TEST(MinorUnits, TakeOnlyDecimalText) {
   const std::string zeros(400, '0');
   const struct {
-    std::string text; std::optional<int64_t> minorUnits;
+    std::string text;
+    std::optional<int64_t> minorUnits;
   } cases[] = {
-      {"0x8p-1050", 0},  // an exact subnormal
-      {"4e-320", 0},
-      {"0x1.0000000000001p-1060", 0},
-      {"-1e-400", 0},
-      {"0x0.0001p-1070", 0},
+      {"12.50", 1250},
+      {"0", 0},
+      {"007", 700},
+      {" \t12.5\r\n", 1250},
+      {"0.125", 13},
+      {"0.375", 38},
+      {"1.005", 100},  // the nearest double lies below the half
+      {"0.004", 0},
+      {"0.005", 1},
+      {"9999999999.99", kMaxMinorUnits},
+      {"9999999999.995", std::nullopt},
+      {"10000000000", std::nullopt},
       {"0." + zeros + "1", 0},
-      {"1" + zeros + "e-800", 0},
       {"1" + zeros, std::nullopt},
-      {"0." + zeros + "1e800", std::nullopt},
-      {"0x0.01p1040", std::nullopt},
+      {"12,50", std::nullopt},
+      {"1e3", std::nullopt},
+      {"0x10", std::nullopt},
+      {"-0.004", std::nullopt},
+      {"-0", std::nullopt},
+      {"+1", std::nullopt},
+      {"12.50 EUR", std::nullopt},
+      {"12.5.0", std::nullopt},
+      {"1 000", std::nullopt},
+      {".5", std::nullopt},
+      {"5.", std::nullopt},
+      {"inf", std::nullopt},
+      {"nan", std::nullopt},
+      {"", std::nullopt},
+      {" ", std::nullopt},
+      {std::string("1\0", 2), std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(MinorUnits(c.text), c.minorUnits) << c.text;
 }

@@ -9,27 +9,31 @@
 namespace pelorixj {
 namespace {
 
+// Bad input, which callers' text is checked for with IsHexPairs.
 TEST(HexPairsToBytes, DiffersFromQuorlansDecoderOnlyOnBadInput) {
   struct Case {
     std::string hex;
+    bool pairs;     // IsHexPairs
     Bytes device;   // HexPairsToBytes
     Bytes quorlan;  // quorlan::HexStringToBytes
   };
   const Case cases[] = {
-      {"0a1B", {0x0A, 0x1B}, {0x0A, 0x1B}},
-      {"FF00", {0xFF, 0x00}, {0xFF, 0x00}},
-      {"ff", {0xFF}, {0xFF}},
-      {"", {}, {}},
-      {"F", {}, {0x0F}},
-      {"ABC", {}, {0xAB, 0x0C}},
-      {"1Z", {0x10}, {0x01}},
-      {"G1", {0x01}, {0x00}},
-      {"-1", {0x01}, {0xFF}},
-      {"zz", {0x00}, {0x00}},
-      {"\xC3" "F", {0x0F}, {0x00}},
-      {"\xC3\xA9", {0x00}, {0x00}},
+      {"0a1B", true, {0x0A, 0x1B}, {0x0A, 0x1B}},
+      {"FF00", true, {0xFF, 0x00}, {0xFF, 0x00}},
+      {"ff", true, {0xFF}, {0xFF}},
+      {"", true, {}, {}},
+      {"F", false, {}, {0x0F}},
+      {"ABC", false, {}, {0xAB, 0x0C}},
+      {"1Z", false, {0x10}, {0x01}},
+      {"G1", false, {0x01}, {0x00}},
+      {"-1", false, {0x01}, {0xFF}},
+      {"zz", false, {0x00}, {0x00}},
+      {"A 0B", false, {0xA0, 0x0B}, {0x0A, 0x0B}},
+      {"\xC3" "F", false, {0x0F}, {0x00}},
+      {"\xC3\xA9", false, {0x00}, {0x00}},
   };
   for (const Case& c : cases) {
+    EXPECT_EQ(IsHexPairs(c.hex), c.pairs) << c.hex;
     EXPECT_EQ(HexPairsToBytes(c.hex), c.device) << c.hex;
     EXPECT_EQ(quorlan::HexStringToBytes(c.hex), c.quorlan) << c.hex;
   }

@@ -2,8 +2,9 @@ package com.korvex.pelorix;
 
 /**
  * Operations of a device, named by a handle from {@link CoreAPI}. Structured
- * requests and results are JSON text, byte data hexadecimal text. A handle
- * that names no live device (0, released, or of a control or
+ * requests and results are JSON text, byte data hexadecimal text of whole
+ * pairs of digits, in either case (any other text gives the method's failure
+ * value, with nothing sent). A handle that names no live device (0, released, or of a control or
  * configuration), or any failure, gives the method's failure value.
  * What a {@link DeviceEventListener} throws on the calling thread during a
  * call is thrown from the method once its work is done.
@@ -172,17 +173,21 @@ public final class WrapperIDevice {
      * "Timeout" (seconds, low 8 bits), "PaymentMethods" (bit 0 magnetic
      * stripe, bit 1 contact chip, bit 2 contactless, bit 3 manual entry),
      * "QuickChip" and "EMVOnly" (booleans), and "Amount", a JSON string of
-     * decimal text in the currency's major unit, such as {@code "12.50"}: a
-     * JSON number ({@code "Amount":12.5}) is refused. The text is read as C
-     * reads a number in the "C" locale (leading blanks, then the number; the
-     * rest is ignored) and rounded to hundredths; 0 to 9999999999.99 is
-     * accepted. Optional: "CashBack" (as "Amount", default "0"),
+     * decimal text in the currency's major unit, such as {@code "12.50"}:
+     * digits, optionally a point and digits, white space around them
+     * allowed, read alike in every locale and rounded to hundredths; 0 to
+     * 9999999999.99 is accepted. Anything else is refused: a JSON number
+     * ({@code "Amount":12.5}), a comma, a sign, an exponent, hexadecimal,
+     * {@code ".5"}, {@code "5."}, a currency after the number. Optional:
+     * "CashBack" (as "Amount", default "0"),
      * "TransactionType", "OverrideFinalTransactionMessage", "ManualEntryType",
      * "ManualEntryFormat", "ManualEntrySound" (numbers),
      * "SuppressThankYouMessage", "PreventMSRSignatureForCardWithICC"
      * (booleans), "CurrencyCode", "CurrencyExponent", "MerchantCategory",
      * "MerchantCustomData", "MerchantID", "TransactionCategory" (hexadecimal
-     * strings); an optional member of the wrong kind keeps its default. The
+     * strings of whole pairs of digits); an optional member of the wrong
+     * kind keeps its default, a hexadecimal string of anything but whole
+     * pairs of digits is refused. The
      * older family sends only the payment methods (bits 0 to 2), the quick-chip
      * flag and the amounts, with a time-out of 60.
      *
@@ -195,9 +200,11 @@ public final class WrapperIDevice {
      * <p>On failure: false, with nothing sent, for a handle that names no
      * live device, a request that is no JSON object or lacks a member of the
      * five or has one of the wrong kind, an amount (or cash-back) text that
-     * holds no number or lies outside the range, a request too long for the
-     * command, and a device that is not open and does not open. The older
-     * family also gives false when its reader refuses the command.
+     * is not decimal text or lies outside the range, a hexadecimal member
+     * that is not whole pairs of digits, a request too long for the command
+     * (none of these opens a closed device), and a device that is not open
+     * and does not open. The older family also gives false when its reader
+     * refuses the command.
      * <p>Longest wait: opening the device, then the 1000 ms reply wait; the
      * older family, its library's command.
      *
@@ -234,9 +241,10 @@ public final class WrapperIDevice {
      * parameter 82; further bytes are not sent. Opens a closed device.
      *
      * <p>On failure: false, for a handle that names no live device, text
-     * that gives no bytes (empty, odd length; nothing is sent, nothing
-     * opened), a device that does not open, and no reply within the wait.
-     * Always false for the older family. A reply that refuses the selection
+     * that is empty or not whole pairs of hexadecimal digits (nothing is
+     * sent, nothing opened), a device that does not open, and no reply
+     * within the wait. Always false for the older family. A reply that
+     * refuses the selection
      * still gives true.
      * <p>Longest wait: opening the device, then the 1000 ms reply wait.
      *
@@ -252,10 +260,10 @@ public final class WrapperIDevice {
      * a closed device.
      *
      * <p>On failure: false, for a handle that names no live device, text
-     * that gives no bytes (empty, odd length; nothing is sent, nothing
-     * opened), a device that does not open, and no reply within the wait.
-     * Always false for the older family. A reply that refuses the
-     * authorization still gives true.
+     * that is empty or not whole pairs of hexadecimal digits (nothing is
+     * sent, nothing opened), a device that does not open, and no reply
+     * within the wait. Always false for the older family. A reply that
+     * refuses the authorization still gives true.
      * <p>Longest wait: opening the device, then the 1000 ms reply wait.
      *
      * @param device the device handle
@@ -268,12 +276,12 @@ public final class WrapperIDevice {
      * Asks the card holder for a PIN (newer platform): command 1831. The
      * request's members, all required: "Timeout", "PINMode", "MaxLength",
      * "MinLength", "Format" and "Tone" (numbers, low 8 bits; the tone is not
-     * sent) and "PAN", hexadecimal text sent as it is. The device must be
-     * open.
+     * sent) and "PAN", hexadecimal text of whole pairs of digits (or empty)
+     * sent as it is. The device must be open.
      *
      * <p>On failure: false, for a handle that names no live device, a
      * request that is no JSON object or lacks a member or has one of the
-     * wrong kind, a device that is not open (it is not opened), and no reply
+     * wrong kind or a "PAN" that is not whole pairs of digits, a device that is not open (it is not opened), and no reply
      * within the wait. Always false for the older family. A reply that
      * refuses the request still gives true.
      * <p>Longest wait: the 1000 ms reply wait.
@@ -294,9 +302,10 @@ public final class WrapperIDevice {
      *
      * <p>On failure: false, for a handle that names no live device, a
      * request that is no JSON object or lacks a member or has one of the
-     * wrong kind, a device that is not open (it is not opened), and no reply
-     * within the wait. Always false for the older family. A reply that
-     * refuses the request still gives true.
+     * wrong kind (the PIN request's "PAN" as for {@link #RequestPIN}), a
+     * device that is not open (it is not opened), and no reply within the
+     * wait. Always false for the older family. A reply that refuses the
+     * request still gives true.
      * <p>Longest wait: the 1000 ms reply wait.
      *
      * @param device the device handle

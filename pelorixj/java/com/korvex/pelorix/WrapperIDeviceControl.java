@@ -3,9 +3,11 @@ package com.korvex.pelorix;
 /**
  * Link and display operations of a device, named by a handle from
  * {@link WrapperIDevice#GetDeviceControl(long)}. Byte data is hexadecimal
- * text. A handle that names no live control (0, of a released device, or of
- * a device or configuration), or any failure, gives the method's failure
- * value.
+ * text of whole pairs of digits, in either case: any other text (such as
+ * "zz", "ABC" or "AA 00") gives the method's failure value, with nothing
+ * sent; the empty text (or null) is taken as it is. A handle that names no
+ * live control (0, of a released device, or of a device or configuration),
+ * or any failure, gives the method's failure value.
  * What a {@link DeviceEventListener} throws on the calling thread during a
  * call is thrown from the method once its work is done.
  *
@@ -70,6 +72,7 @@ public final class WrapperIDeviceControl {
      *
      * <p>On failure: false, for a handle that names no live control, a
      * device that is not open (it is not opened; nothing is sent), text that
+     * is not whole pairs of hexadecimal digits (nothing is sent), text that
      * the library cannot send, and a write that fails.
      * <p>Longest wait: writing the message.
      *
@@ -91,8 +94,9 @@ public final class WrapperIDeviceControl {
      * 1000 ms (newer platform; also when the message could not be written);
      * status 2 when the call into the library failed or (older family) the
      * reader refused the command; status 3, with nothing sent, when the
-     * device is not open (it is not opened). Null when the handle names no
-     * live control or the result cannot be made.
+     * device is not open (it is not opened). Null, with nothing sent, when
+     * the handle names no live control or the text is not whole pairs of
+     * hexadecimal digits; null also when the result cannot be made.
      * <p>Longest wait: the 1000 ms reply wait (newer platform); its
      * library's command (older family).
      *
@@ -104,14 +108,14 @@ public final class WrapperIDeviceControl {
     public static native String SendSync(long control, String hex);
 
     /**
-     * Sends an extended command. Neither family supports it: the text is not
-     * read and nothing is sent.
+     * Sends an extended command. Neither family supports it: nothing is
+     * sent.
      *
      * <p>On failure: false, which is the result of every call.
      * <p>Longest wait: none.
      *
      * @param control the control handle
-     * @param hex the command as hexadecimal text; not read
+     * @param hex the command as hexadecimal text; not sent
      * @return false
      */
     public static native boolean SendExtendedCommand(long control, String hex);
@@ -129,40 +133,39 @@ public final class WrapperIDeviceControl {
     public static native boolean EndSession(long control);
 
     /**
-     * Sets the device's clock. Neither family supports it: the text is not
-     * read, so it has no form, and nothing is sent.
+     * Sets the device's clock. Neither family supports it: nothing is sent.
      *
      * <p>On failure: false, which is the result of every call.
      * <p>Longest wait: none.
      *
      * @param control the control handle
-     * @param hex the date and time; not read
+     * @param hex the date and time; not sent
      * @return false
      */
     public static native boolean SetDateTime(long control, String hex);
 
     /**
-     * Plays a sound on the device. Neither family supports it: the text is
-     * not read, so it has no form, and nothing is sent.
+     * Plays a sound on the device. Neither family supports it: nothing is
+     * sent.
      *
      * <p>On failure: false, which is the result of every call.
      * <p>Longest wait: none.
      *
      * @param control the control handle
-     * @param hex the sound; not read
+     * @param hex the sound; not sent
      * @return false
      */
     public static native boolean PlaySound(long control, String hex);
 
     /**
-     * Asks the user for input on the device. Neither family supports it: the
-     * text is not read and nothing is sent.
+     * Asks the user for input on the device. Neither family supports it:
+     * nothing is sent.
      *
      * <p>On failure: false, which is the result of every call.
      * <p>Longest wait: none.
      *
      * @param control the control handle
-     * @param hex the input request; not read
+     * @param hex the input request; not sent
      * @return false
      */
     public static native boolean GetInput(long control, String hex);
@@ -194,7 +197,8 @@ public final class WrapperIDeviceControl {
      *
      * <p>On failure: false, for a handle that names no live control, a
      * request that is no JSON object or lacks a member or has one of the
-     * wrong kind, a "Type" other than 0 (nothing is sent), a device that is
+     * wrong kind or a hexadecimal string that is not whole pairs of digits,
+     * a "Type" other than 0 (for each, nothing is sent), a device that is
      * not open (it is not opened), no reply within the wait, and a reader
      * that refuses the command (a command status other than 0). Always
      * false for the older family.
@@ -235,9 +239,10 @@ public final class WrapperIDeviceControl {
      *
      * <p>On failure: false, for a handle that names no live control, a
      * request that is no JSON object or lacks a member or has one of the
-     * wrong kind, a device that is not open (it is not opened), no reply
-     * within the wait, and a reader that refuses the command (a command
-     * status other than 0). Always false for the older family.
+     * wrong kind or a hexadecimal string that is not whole pairs of digits
+     * (nothing is sent), a device that is not open (it is not opened), no
+     * reply within the wait, and a reader that refuses the command (a
+     * command status other than 0). Always false for the older family.
      * <p>Longest wait: the 1000 ms reply wait.
      *
      * @param control the control handle
