@@ -7,7 +7,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <memory>
 #include <numeric>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -458,6 +460,62 @@ TEST_F(DeviceExports, NestedWaitsGetTheirOwnResponses) {
   EXPECT_EQ(QRX_GetResponseCommandID(outer), 0x1830u);
   ASSERT_TRUE(Eventually([] { return onProgress.done.load(); }));
   EXPECT_EQ(QRX_GetResponseCommandID(onProgress.reply.c_str()), 0x1008u);
+}
+
+// Two commands in turn. The reader leaves the first unanswered until the
+// second comes, then sends the late reply (parameter 81 = EE) just before the
+// second's own reply (81 = 01), if it answers the second at all.
+struct LateReplyRow {
+  const char* name;
+  std::string first;
+  bool firstWaits;  // else sent without a wait
+  std::string second;
+  bool secondAnswered;
+  uint16_t lateCode;  // 0: the first command's; else a code nobody sent
+  std::string secondGets;  // parameter 81 of the second wait's reply
+};
+
+std::string Formatted(const char* command) { return QRX_GetFormattedCommandBytesInHex(command); }
+
+TEST_F(DeviceExports, ALateReplyGoesToNoOtherWait) {
+  Open();
+  const std::string fixed = "AA0081040102705184027051";  // sequence byte 02, as some callers send
+  const LateReplyRow rows[] = {
+      {"next command answered", Formatted("7001"), true, Formatted("7002"), true, 0, "01"},
+      {"next command unanswered", Formatted("7011"), true, Formatted("7012"), false, 0, ""},
+      {"same code, fresh sequence", Formatted("7021"), true, Formatted("7021"), true, 0, "01"},
+      {"first sent without a wait", Formatted("7031"), false, Formatted("7032"), false, 0, ""},
+      {"reply to nothing sent", Formatted("7041"), true, Formatted("7042"), false, 0x7045, "EE"},
+      {"same envelope again", fixed, true, fixed, true, 0, "EE"},
+  };
+  for (const LateReplyRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    // Command bytes: AA 00 81 04 01, the sequence byte, the code.
+    const Bytes first = reader_sim::FromHex(row.first);
+    const uint16_t firstCode = static_cast<uint16_t>(first[6] << 8 | first[7]);
+    const Bytes late = BuildResponse(row.lateCode ? row.lateCode : firstCode, first[5], {}, {{0x81, {0xEE}}});
+    auto arrivals = std::make_shared<int>(0);
+    const reader_sim::Responder responder = [=](const reader_sim::ReceivedMessage&) -> std::optional<Reply> {
+      if ((*arrivals)++ == 0) return std::nullopt;
+      Reply own = Reply::Ok({{0x81, {0x01}}}).Before(late);
+      if (!row.secondAnswered) own.WithoutResponse();
+      return own;
+    };
+    for (const std::string& command : {row.first, row.second}) {
+      const Bytes bytes = reader_sim::FromHex(command);
+      reader.SetResponder(static_cast<uint16_t>(bytes[6] << 8 | bytes[7]), responder);
+    }
+    if (row.firstWaits) {
+      EXPECT_STREQ(QRX_SendAndReceiveMessage(device, row.first.c_str(), 100), "");
+    } else {
+      EXPECT_EQ(QRX_SendMessage(device, row.first.c_str()), 0);
+    }
+    const char* reply = QRX_SendAndReceiveMessage(device, row.second.c_str(), row.secondGets.empty() ? 300 : 30000);
+    EXPECT_EQ(QRX_GetResponseParameter(reply, "81"), row.secondGets);
+    EXPECT_TRUE(seen.WaitFor([&] {
+      return std::find(seen.messages.begin(), seen.messages.end(), reader_sim::ToHex(late)) != seen.messages.end();
+    }));
+  }
 }
 
 TEST_F(DeviceExports, ConcurrentTransactionsEachGetAResponse) {

@@ -263,7 +263,12 @@ QRX_API int QRX_CALL QRX_SendMessage(intptr_t device, const char* hexMessage);
  * the data callback, as does the response. Waits on one device may overlap
  * (other threads, data and progress callbacks): a response goes to one wait
  * only, the one whose command it answers (same command code, then same
- * sequence byte where the reader echoes it), else to the oldest wait.
+ * sequence byte where the reader echoes it). A response to one of the last
+ * 32 commands sent whose wait has ended, or that was sent without a wait
+ * (QRX_SendMessage), goes to no wait; one that answers nothing sent goes to
+ * the oldest wait. A message sent again with the same command code and
+ * sequence byte cannot be told from the earlier one: its wait takes the first
+ * such response, a late one to the earlier message included.
  */
 QRX_API const char* QRX_CALL QRX_SendAndReceiveMessage(intptr_t device, const char* hexMessage, int timeoutMs);
 
