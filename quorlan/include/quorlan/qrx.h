@@ -8,10 +8,11 @@
  * a returned text; it stays valid until its buffer wraps over it, so copy
  * what you keep. A text too large for its 4 MB buffer (a firmware image, a
  * file) is kept apart and stays valid only until the next such text of the
- * same buffer. Handles are pointer-sized; 0 and -1 mean "no object". A
- * device handle is never handed out twice in a process: given a handle that
- * is not (or no longer) an open device, each function returns its failure
- * result.
+ * same buffer. The buffers take memory as they first fill: at most 12 MB,
+ * plus per buffer the largest text kept apart. Handles are pointer-sized; 0
+ * and -1 mean "no object". A device handle is never handed out twice in a
+ * process: given a handle that is not (or no longer) an open device, each
+ * function returns its failure result.
  * No function lets an exception escape: each reports failure by its result.
  */
 #ifndef QUORLAN_QRX_H
