@@ -21,27 +21,17 @@ namespace {
 // The device whose connection state this thread is delivering, if any.
 thread_local const OrvaneDevice* stateDeliveryOf = nullptr;
 
-std::optional<EnvelopeHeader> CommandHeaderOf(const OrvaneDevice::Message& bytes) {
-  auto header = ReadEnvelopeHeader(ViewOf(bytes));
-  if (header && header->kind != kMessageKindCommand) header.reset();
-  return header;
-}
-
 }  // namespace
 
 bool OrvaneDevice::IsDeliveringState() const { return stateDeliveryOf == this; }
 
 // A message goes to one unanswered claim that accepts it: a response to the
-// claim of the command it answers, else to the oldest.
+// claim it answers best, the oldest among equals.
 struct OrvaneDevice::Claim {
-  Claim(bool responsesOnly, const Message& sent) : responsesOnly(responsesOnly), command(CommandHeaderOf(sent)) {}
+  Claim(bool responsesOnly, const Message& bytes)
+      : responsesOnly(responsesOnly), sent(ReadEnvelopeHeader(ViewOf(bytes))) {}
 
-  // 2 for the command the response answers with its sequence byte echoed, 1
-  // for the command's code alone, 0 for any other.
-  int Fit(const ResponseView& response) const {
-    if (!command || command->code != response.commandId) return 0;
-    return command->sequence == response.sequence ? 2 : 1;
-  }
+  AnswerFit Fit(const ResponseView& response) const { return sent ? FitOf(*sent, response) : AnswerFit::kNone; }
 
   // Under the device's activity lock.
   void Answer(Message message) {
@@ -51,8 +41,8 @@ struct OrvaneDevice::Claim {
   }
 
   const bool responsesOnly;
-  // Nothing when the bytes sent are no command.
-  const std::optional<EnvelopeHeader> command;
+  // Nothing when the bytes sent are no envelope.
+  const std::optional<EnvelopeHeader> sent;
   bool answered = false;
   std::promise<Message> promise;
 };
@@ -203,6 +193,7 @@ void OrvaneDevice::Release() {
 }
 
 void OrvaneDevice::SendWithProgress(Message bytes, Progress progress) {
+  NoteSent(bytes);
   std::shared_ptr<SerialComm> connection;
   std::shared_ptr<IKVCommunicationPackage> package;
   {
@@ -234,6 +225,8 @@ OrvaneDevice::Message OrvaneDevice::Wait(const std::shared_ptr<Claim>& claim, Cl
       {
         std::lock_guard<std::mutex> lock(device->activityMutex_);
         claims->erase(std::find(claims->begin(), claims->end(), claim));
+        // Kept among the newest, so that its answer, if it comes late, goes to no other wait.
+        if (claim->sent) device->sentEnvelopes_.Note(*claim->sent);
       }
       device->Leave();
     }
@@ -295,6 +288,13 @@ void OrvaneDevice::OnPackageMessage(Message message) {
   if (callback) queue_.Enqueue(std::move(callback), this, std::move(message));
 }
 
+void OrvaneDevice::NoteSent(const Message& bytes) {
+  const auto sent = ReadEnvelopeHeader(ViewOf(bytes));
+  if (!sent) return;
+  std::lock_guard<std::mutex> lock(activityMutex_);
+  sentEnvelopes_.Note(*sent);
+}
+
 void OrvaneDevice::AnswerClaim(const Message& message) {
   {
     std::lock_guard<std::mutex> lock(activityMutex_);
@@ -303,16 +303,19 @@ void OrvaneDevice::AnswerClaim(const Message& message) {
   const auto response = ReadResponse(ViewOf(message));
   std::lock_guard<std::mutex> lock(activityMutex_);
   Claim* chosen = nullptr;
-  int chosenFit = -1;
+  std::optional<AnswerFit> chosenFit;
   for (const auto& claim : messageClaims_) {
     if (claim->answered || (claim->responsesOnly && !response)) continue;
-    const int fit = response ? claim->Fit(*response) : 0;
-    if (fit > chosenFit) {
+    const AnswerFit fit = response ? claim->Fit(*response) : AnswerFit::kNone;
+    if (!chosenFit || fit > *chosenFit) {
       chosen = claim.get();
       chosenFit = fit;
     }
   }
-  if (chosen) chosen->Answer(message);
+  if (!chosen) return;
+  // It answers an envelope whose wait has ended, or one sent without a wait.
+  if (response && sentEnvelopes_.BestFit(*response) > *chosenFit) return;
+  chosen->Answer(message);
 }
 
 void OrvaneDevice::OnConnectionData(IKVCommunicationPackage* package, const uint8_t* data, unsigned length) {

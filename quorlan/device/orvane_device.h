@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "quorlan/device/operation_queue.h"
+#include "quorlan/device/sent_envelopes.h"
 #include "quorlan/platform/hid.h"
 #include "quorlan/transport/communication_package.h"
 #include "quorlan/transport/serial_comm.h"
@@ -63,11 +64,20 @@ class OrvaneDevice {
   // order they started, one block each. Throws "Device is not opened.".
   virtual Message SendRawAndWait(Message bytes, int timeoutMs);
   // Returns a message that arrives after the send (only responses when
-  // waitForResponse); empty on time-out. Any number of waits may overlap: a
-  // message goes to one wait only, a response preferably to the wait whose
-  // command it answers (same command code, then same sequence byte), else to
-  // the oldest wait. Every message still reaches the data callback. Throws
-  // "Device is not opened.".
+  // waitForResponse); empty on time-out. Every message still reaches the data
+  // callback. Throws "Device is not opened.".
+  //
+  // Any number of waits may overlap; a message goes to one wait at most. A
+  // response answers an envelope sent (a command or a file message) by its
+  // command id, which is the envelope's code, and better by the sequence byte
+  // as well, which readers echo. It goes to the open wait whose envelope it
+  // answers best, the oldest among equals, unless it answers better one of
+  // the last SentEnvelopes::kCapacity envelopes sent whose wait has ended or
+  // that were sent without a wait: then it is late, and no wait takes it.
+  // A response that answers nothing sent goes to the oldest wait. An envelope
+  // sent again with the same code and sequence byte (the fixed envelopes of
+  // some callers) cannot be told from the earlier one: its wait takes the
+  // first such response, the earlier one's late answer included.
   virtual Message SendAndWaitWithProgress(Message bytes, Progress progress, int timeoutMs, bool waitForResponse);
   virtual Message SendAndWait(Message bytes, int timeoutMs, bool waitForResponse);
 
@@ -95,6 +105,7 @@ class OrvaneDevice {
   bool Enter();
   void Leave();
   void OnPackageMessage(Message message);
+  void NoteSent(const Message& bytes);
   // Hands the message to the claim it answers, if any waits for it.
   void AnswerClaim(const Message& message);
   void OnConnectionData(IKVCommunicationPackage* package, const uint8_t* data, unsigned length);
@@ -119,11 +130,13 @@ class OrvaneDevice {
   StatusCallback statusCallback_;
 
   // Guards the claims that the reader thread hands messages to (oldest
-  // first), and the count of threads inside a wait or a state report.
+  // first), the envelopes sent, and the count of threads inside a wait or a
+  // state report.
   std::mutex activityMutex_;
   std::condition_variable activityEnded_;
   Claims messageClaims_;
   Claims rawClaims_;
+  SentEnvelopes sentEnvelopes_;
   int activeThreads_ = 0;
   bool destroying_ = false;
 

@@ -191,6 +191,23 @@ public class DeviceControlWrapperTest {
         }
     }
 
+    @Test
+    public void aReplyThatComesAfterItsWaitIsNotTheNextCommandsReply() {
+        try (SimulatedReader reader = new SimulatedReader()) {
+            reader.answerLate(0x7001, 0x7002);
+            long device = CoreAPI.GetDevice(3, 4, reader.address());
+            long control = WrapperIDevice.GetDeviceControl(device);
+            try {
+                assertTrue(WrapperIDeviceControl.Open(control));
+                String nothing = "{\"Data\":\"\",\"Status\":1}";
+                assertEquals(nothing, WrapperIDeviceControl.SendSync(control, "AA0081040111700184027001"));
+                assertEquals(nothing, WrapperIDeviceControl.SendSync(control, "AA0081040112700284027002"));
+            } finally {
+                CoreAPI.ReleaseDevice(device);
+            }
+        }
+    }
+
     /** The calls of the stand-in library that carry data, with the handle written as h. */
     private static List<String> dataCalls(long handle) {
         List<String> calls = new ArrayList<>();

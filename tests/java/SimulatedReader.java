@@ -42,6 +42,8 @@ final class SimulatedReader implements AutoCloseable {
 
     private static native void setReplyThenFile(long reader, int code, int fileId, String payloadHex);
 
+    private static native void answerLate(long reader, int code, int laterCode);
+
     private static native long acceptUploads(long reader);
 
     private static native String uploads(long desk);
@@ -102,6 +104,14 @@ final class SimulatedReader implements AutoCloseable {
     /** Success, followed by a file message of the code. */
     void setReplyThenFile(int code, int fileId, String payloadHex) {
         setReplyThenFile(reader, code, fileId, payloadHex);
+    }
+
+    /**
+     * Commands of the code go unanswered until one of laterCode comes, which
+     * gets the last one's reply instead of its own.
+     */
+    void answerLate(int code, int laterCode) {
+        answerLate(reader, code, laterCode);
     }
 
     /** From now on the reader takes announced and signed uploads, every check passing. */

@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -68,6 +70,23 @@ JNIEXPORT void JNICALL Java_com_korvex_pelorix_SimulatedReader_setReplyThenFile(
     const reader_sim::Bytes file = reader_sim::BuildFileMessage(
         static_cast<uint16_t>(code), static_cast<uint32_t>(fileId), reader_sim::FromHex(FromJavaString(env, payloadHex)));
     Reader(reader).SetReply(static_cast<uint16_t>(code), Reply::Ok().Then(file));
+  });
+}
+
+// Commands of code go unanswered until one of laterCode comes; the reader then
+// answers the last of code, and never laterCode.
+JNIEXPORT void JNICALL Java_com_korvex_pelorix_SimulatedReader_answerLate(JNIEnv* env, jclass, jlong reader, jint code,
+                                                                         jint laterCode) {
+  GuardNativeCall(env, [&] {
+    auto sequence = std::make_shared<uint8_t>(0);
+    Reader(reader).SetResponder(static_cast<uint16_t>(code), [sequence](const reader_sim::ReceivedMessage& message) {
+      *sequence = message.sequence;
+      return std::optional<Reply>();
+    });
+    Reader(reader).SetResponder(static_cast<uint16_t>(laterCode), [sequence, code](const reader_sim::ReceivedMessage&) {
+      const reader_sim::Bytes late = reader_sim::BuildResponse(static_cast<uint16_t>(code), *sequence, {}, {});
+      return std::optional<Reply>(Reply::Ok().Before(late).WithoutResponse());
+    });
   });
 }
 

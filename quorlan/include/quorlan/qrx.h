@@ -8,10 +8,11 @@
  * a returned text; it stays valid until its buffer wraps over it, so copy
  * what you keep. A text too large for its 4 MB buffer (a firmware image, a
  * file) is kept apart and stays valid only until the next such text of the
- * same buffer. Handles are pointer-sized; 0 and -1 mean "no object". A
- * device handle is never handed out twice in a process: given a handle that
- * is not (or no longer) an open device, each function returns its failure
- * result.
+ * same buffer. The buffers take memory as they first fill: at most 12 MB,
+ * plus per buffer the largest text kept apart. Handles are pointer-sized; 0
+ * and -1 mean "no object". A device handle is never handed out twice in a
+ * process: given a handle that is not (or no longer) an open device, each
+ * function returns its failure result.
  * No function lets an exception escape: each reports failure by its result.
  * Hexadecimal text that is not whole pairs of digits is read leniently
  * ("ABC" as AB 0C, "zz" as 00), not refused.
@@ -265,7 +266,12 @@ QRX_API int QRX_CALL QRX_SendMessage(intptr_t device, const char* hexMessage);
  * the data callback, as does the response. Waits on one device may overlap
  * (other threads, data and progress callbacks): a response goes to one wait
  * only, the one whose command it answers (same command code, then same
- * sequence byte where the reader echoes it), else to the oldest wait.
+ * sequence byte where the reader echoes it). A response to one of the last
+ * 32 commands sent whose wait has ended, or that was sent without a wait
+ * (QRX_SendMessage), goes to no wait; one that answers nothing sent goes to
+ * the oldest wait. A message sent again with the same command code and
+ * sequence byte cannot be told from the earlier one: its wait takes the first
+ * such response, a late one to the earlier message included.
  */
 QRX_API const char* QRX_CALL QRX_SendAndReceiveMessage(intptr_t device, const char* hexMessage, int timeoutMs);
 
