@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <numeric>
 #include <random>
@@ -266,7 +267,7 @@ TEST_F(DeviceExports, ProgressCountsThePacketsWritten) {
   QRX_DeleteCommand(command);
 }
 
-TEST_F(DeviceExports, NoObjectAndStaleHandlesAndLostPeersFailQuietly) {
+TEST_F(DeviceExports, NoObjectAndStaleHandlesFailQuietly) {
   Open();
   const intptr_t closed = device;
   QRX_CloseDevice(device);
@@ -291,12 +292,44 @@ TEST_F(DeviceExports, NoObjectAndStaleHandlesAndLostPeersFailQuietly) {
   EXPECT_STREQ(QRX_SendCommand(device, 0, 10), "");
   EXPECT_STREQ(QRX_SendCommandWithProgress(device, -1, RecordProgress, &seen, 10), "");
   EXPECT_STREQ(QRX_SendAndReceiveMessage(device, nullptr, 10), "");
+}
 
-
-  // A TCP link whose peer went away still counts as open; sends go nowhere.
-  reader.DropConnections();
-  EXPECT_EQ(QRX_SendMessage(device, "AA00"), 0);
-  EXPECT_STREQ(QRX_SendAndReceiveMessage(device, "AA00", 50), "");
+// Refused before anything is written: the message's packets could not be
+// numbered. Raw bytes 55, which the reader takes for no command.
+TEST_F(DeviceExports, MessagesLongerThanTheLimitAreRefusedWithNothingSent) {
+  Open();
+  const std::string atLimit(2 * QRX_MAX_MESSAGE_LENGTH, '5');
+  const std::string overLimit = atLimit + "55";
+  const struct {
+    const char* name;
+    std::function<std::string()> send;
+    std::string result;
+  } rows[] = {
+      {"send at the limit", [&] { return std::to_string(QRX_SendMessage(device, atLimit.c_str())); }, "0"},
+      {"send", [&] { return std::to_string(QRX_SendMessage(device, overLimit.c_str())); }, "255"},
+      {"send and wait", [&] { return std::string(QRX_SendAndReceiveMessage(device, overLimit.c_str(), 30000)); }, ""},
+      {"send with progress and wait",
+       [&] {
+         return std::string(
+             QRX_SendCommandStringWithProgress(device, overLimit.c_str(), RecordProgress, &seen, 30000));
+       },
+       ""},
+  };
+  for (const auto& row : rows) {
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(row.send(), row.result) << row.name;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s) << row.name;
+  }
+  EXPECT_TRUE(seen.progress.empty());
+  EXPECT_EQ(QRX_IsDeviceOpened(device), 1);
+  // One device's writes arrive in order: all before this marker is in.
+  EXPECT_EQ(QRX_SendMessage(device, "5501"), 0);
+  ASSERT_TRUE(reader.WaitForMessageCount(2, kRoomyWait));
+  const auto received = reader.Received();
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[0].raw.size(), size_t{QRX_MAX_MESSAGE_LENGTH});
+  EXPECT_EQ(received[1].raw, (Bytes{0x55, 0x01}));
+  EXPECT_TRUE(reader.ProtocolErrors().empty());
 }
 
 std::atomic<bool> closeReturned{false};
