@@ -83,4 +83,16 @@ JNIEXPORT void JNICALL Java_com_korvex_pelorix_SimulatedReader_clearReceived(JNI
   Reader(reader).ClearReceived();
 }
 
+JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_SimulatedReader_receivedCount(JNIEnv*, jclass, jlong reader) {
+  return static_cast<jlong>(Reader(reader).Received().size());
+}
+
+// Stops listening and ends every connection, by an orderly close or a reset.
+JNIEXPORT void JNICALL Java_com_korvex_pelorix_SimulatedReader_goAway(JNIEnv* env, jclass, jlong reader,
+                                                                     jboolean reset) {
+  GuardNativeCall(env, [&] {
+    Reader(reader).Stop(reset ? reader_sim::LinkEnd::kReset : reader_sim::LinkEnd::kClose);
+  });
+}
+
 }  // extern "C"
