@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <numeric>
 #include <random>
@@ -292,6 +293,60 @@ TEST_F(DeviceExports, NoObjectAndStaleHandlesFailQuietly) {
   EXPECT_STREQ(QRX_SendCommand(device, 0, 10), "");
   EXPECT_STREQ(QRX_SendCommandWithProgress(device, -1, RecordProgress, &seen, 10), "");
   EXPECT_STREQ(QRX_SendAndReceiveMessage(device, nullptr, 10), "");
+}
+
+// The reader ends the link, by an orderly close or by a reset, during a wait
+// or while the device is idle.
+TEST_F(DeviceExports, LostTcpReaderIsReportedOnceAndEndsTheWaitsAndSends) {
+  const struct {
+    const char* name;
+    reader_sim::LinkEnd end;
+    bool waiting;
+  } rows[] = {
+      {"close during a wait", reader_sim::LinkEnd::kClose, true},
+      {"reset during a wait", reader_sim::LinkEnd::kReset, true},
+      {"close while idle, then a send", reader_sim::LinkEnd::kClose, false},
+      {"reset while idle, then a send", reader_sim::LinkEnd::kReset, false},
+  };
+  // Far beyond the end expected: only the lost link can end such a wait early.
+  constexpr int kLongWaitMs = 30000;
+  const std::string command = QRX_GetFormattedCommandBytesInHex("1008");
+  reader.SetNoReply(0x1008);
+  size_t connections = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    reader.ClearReceived();
+    device = QRX_OpenDevice(kTcp, reader.Address().c_str());
+    ASSERT_NE(device, -1);
+    QRX_SetDeviceStatusChangeCallback(device, RecordStatus);
+    ASSERT_TRUE(reader.WaitForConnections(++connections, kRoomyWait));
+    std::future<std::string> reply;
+    if (row.waiting) {
+      reply = std::async(std::launch::async, [&] {
+        return std::string(QRX_SendAndReceiveMessage(device, command.c_str(), kLongWaitMs));
+      });
+      ASSERT_TRUE(reader.WaitForCommand(0x1008, kRoomyWait));
+    }
+    const auto dropped = std::chrono::steady_clock::now();
+    reader.DropConnections(row.end);
+    // Races the reader thread's finding of the loss.
+    if (!row.waiting) QRX_SendMessage(device, command.c_str());
+    EXPECT_TRUE(seen.WaitFor([&] { return !seen.statuses.empty(); }));
+    if (row.waiting) {
+      EXPECT_EQ(reply.get(), "");
+    }
+    EXPECT_EQ(QRX_IsDeviceOpened(device), 0);
+    EXPECT_EQ(QRX_SendMessage(device, command.c_str()), 0xFF);
+    EXPECT_STREQ(QRX_SendAndReceiveMessage(device, command.c_str(), kLongWaitMs), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - dropped, 10s);
+    QRX_CloseDevice(device);
+    device = -1;
+    // Room for a second report, which must not come.
+    std::this_thread::sleep_for(200ms);
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    EXPECT_EQ(seen.statuses, std::vector<int>{0});
+    seen.statuses.clear();
+  }
 }
 
 // Refused before anything is written: the message's packets could not be
