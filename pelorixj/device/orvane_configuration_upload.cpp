@@ -3,6 +3,7 @@
 // file message. The secure form signs the announcement over the reader's
 // challenge with a MAC from the caller's callback.
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -14,6 +15,7 @@
 #include "pelorixj/device/qrx_command.h"
 #include "pelorixj/device/tlv_hex.h"
 #include "pelorixj/platform/digest.h"
+#include "quorlan/message/file_message.h"
 #include "quorlan/message/hex_text.h"
 
 namespace pelorixj {
@@ -42,6 +44,13 @@ void Announce(QrxCommand& command, const std::string& idText, const IDeviceConfi
 // empty text and for values above 0x7FFFFFFF.
 uint32_t FileNumber(const std::string& idText) { return static_cast<uint32_t>(std::stoi(idText, nullptr, 16)); }
 
+// Whether Quorlan can carry the content's file message, which is checked
+// before the announcement: the reader would wait for a file that never comes.
+bool FitsOneMessage(const IDeviceConfiguration::Bytes& content) {
+  const size_t headerSize = quorlan::FileMessageBytesBeforePayload(0, content.size(), 0).size();
+  return headerSize + content.size() <= QRX_MAX_MESSAGE_LENGTH;
+}
+
 }  // namespace
 
 std::string OrvaneDeviceConfiguration::SendContent(const std::string& idText, const Bytes& content, uint16_t code,
@@ -58,6 +67,7 @@ int OrvaneDeviceConfiguration::SendFile(Bytes fileId, Bytes data, IConfiguration
     {
       QrxCommand command(kAnnounceFile);
       if (data.empty()) return kConfigurationFailed;
+      if (!FitsOneMessage(data)) throw std::length_error("file too long");
       Announce(command, BytesToHexString(fileId), data);
       request = command.BytesInHex();
     }
@@ -75,6 +85,7 @@ int OrvaneDeviceConfiguration::SendFile(Bytes fileId, Bytes data, IConfiguration
 int OrvaneDeviceConfiguration::SendSecureFile(Bytes fileName, Bytes data, IConfigurationCallback* callback) {
   int result = kConfigurationFailed;
   try {
+    if (!FitsOneMessage(data)) throw std::length_error("file too long");
     const std::string idText = BytesToHexString(fileName);
     std::string signedRequest;
     {

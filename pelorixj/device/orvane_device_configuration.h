@@ -58,7 +58,9 @@ class OrvaneDeviceConfiguration : public IDeviceConfiguration {
   int GetFile(Bytes fileId, IConfigurationCallback* callback, const StopSignal& stop);
   // 0 when the reader accepted the announcement and the content, else 2;
   // the callback is told the percentage sent, then the result. SendFile
-  // sends nothing for empty content (2, no callback).
+  // sends nothing for empty content (2, no callback); neither sends anything
+  // for content whose file message is longer than QRX_MAX_MESSAGE_LENGTH
+  // (2, the callback told).
   int SendFile(Bytes fileId, Bytes data, IConfigurationCallback* callback) override;
   int SendSecureFile(Bytes fileName, Bytes data, IConfigurationCallback* callback) override;
   // Slots 1 to 4 (else 3): SendFile under the slot's file id.

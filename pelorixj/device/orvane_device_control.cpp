@@ -9,6 +9,7 @@
 #include "pelorixj/device/device_handle_map.h"
 #include "pelorixj/device/hex_conversions.h"
 #include "pelorixj/device/qrx_command.h"
+#include "quorlan/message/hex_text.h"
 
 namespace pelorixj {
 namespace {
@@ -127,6 +128,11 @@ DeviceResponse OrvaneIDeviceControl::SendSync(ByteDataRecord command) {
   const QrxHandle handle = deviceHandle_;
   if (handle == 0) {
     response.Status = kResponseNotOpen;
+    return response;
+  }
+  // Quorlan refuses it at once, which would read as no reply.
+  if (quorlan::DecodedHexSize(command.Text.size()) > QRX_MAX_MESSAGE_LENGTH) {
+    response.Status = kResponseFailed;
     return response;
   }
   try {

@@ -43,7 +43,8 @@ class OrvaneIDeviceControl : public IDeviceControl {
   bool Close() override;
   bool Send(ByteDataRecord command) override;
   // Status 0 with the reply; 1 when no reply came; 2 when the exchange
-  // failed; 3, and nothing sent, when not open.
+  // failed, and with nothing sent for a message longer than
+  // QRX_MAX_MESSAGE_LENGTH; 3, and nothing sent, when not open.
   DeviceResponse SendSync(ByteDataRecord command) override;
   bool SendExtendedCommand(ByteDataRecord command) override;
   bool EndSession() override;

@@ -11,8 +11,11 @@
 #include "quorlan/device/orvane_device.h"
 #include "quorlan/message/response.h"
 #include "quorlan/qrx.h"
+#include "quorlan/transport/korvex_packet_format.h"
 
 using namespace quorlan;
+
+static_assert(QRX_MAX_MESSAGE_LENGTH == kMaxMessageLength, "qrx.h states the packets' limit");
 
 namespace {
 
@@ -47,8 +50,7 @@ QRX_API int QRX_CALL QRX_SendMessage(intptr_t handle, const char* hexMessage) {
     auto device = FindDevice(handle);
     if (!device) return kBadHandle;
     if (hexMessage == nullptr) return kSendFailed;
-    device->Send(HexStringToBytes(hexMessage));
-    return 0;
+    return device->Send(HexStringToBytes(hexMessage)) ? 0 : kSendFailed;
   });
 }
 

@@ -134,7 +134,7 @@ bool OrvaneDevice::Open(std::string address) {
   connection->SetDataCallback([this, raw = package.get()](uint8_t* data, unsigned length) {
     OnConnectionData(raw, data, length);
   });
-  connection->SetStateCallback([this](int state) { OnConnectionState(state); });
+  connection->SetStateCallback([this, raw = connection.get()](int state) { OnConnectionState(raw, state); });
   {
     std::lock_guard<std::mutex> lock(linkMutex_);
     connection_ = connection;
@@ -147,13 +147,17 @@ bool OrvaneDevice::Open(std::string address) {
 
 bool OrvaneDevice::Close() {
   if (!IsOpen()) return true;
+  // Taken before the report, so that a loss of the link reported from now on
+  // finds it gone; a link that failed meanwhile reports its loss instead.
+  Link link = TakeLink();
+  if (!link.connection) return true;
   StatusCallback status;
   {
     std::lock_guard<std::mutex> lock(callbackMutex_);
     status = statusCallback_;
   }
-  if (status && IsAlive()) status(this, 1);
-  Release();
+  if (status && IsAlive() && link.connection->IsConnected()) status(this, 1);
+  ReleaseLink(std::move(link));
   return true;
 }
 
@@ -167,32 +171,36 @@ bool OrvaneDevice::IsOpen() {
   return connection && connection->IsConnected();
 }
 
-void OrvaneDevice::Release() {
-  std::shared_ptr<SerialComm> connection;
-  std::shared_ptr<IKVCommunicationPackage> package;
+void OrvaneDevice::Release() { ReleaseLink(TakeLink()); }
+
+OrvaneDevice::Link OrvaneDevice::TakeLink(const SerialComm* only) {
+  std::lock_guard<std::mutex> lock(linkMutex_);
+  if (only != nullptr && connection_.get() != only) return {};
+  return {std::move(connection_), std::move(package_)};
+}
+
+void OrvaneDevice::ReleaseLink(Link link) {
   std::vector<std::shared_ptr<SerialComm>> retired;
-  {
+  if (!IsDeliveringState()) {
     std::lock_guard<std::mutex> lock(linkMutex_);
-    connection = std::move(connection_);
-    package = std::move(package_);
-    if (!IsDeliveringState()) retired.swap(retiredConnections_);
+    retired.swap(retiredConnections_);
   }
-  if (connection) {
+  if (link.connection) {
     // Ends the reader thread, so the package below is no longer fed.
-    connection->Close();
+    link.connection->Close();
   }
-  if (package) package->SetReceiveCallback(nullptr);
-  if (connection && IsDeliveringState()) {
+  if (link.package) link.package->SetReceiveCallback(nullptr);
+  if (link.connection && IsDeliveringState()) {
     // A connection waits for its state reports when destroyed, and this is one.
     std::lock_guard<std::mutex> lock(linkMutex_);
-    retiredConnections_.push_back(std::move(connection));
+    retiredConnections_.push_back(std::move(link.connection));
   }
   std::lock_guard<std::mutex> lock(activityMutex_);
   for (const auto& claim : messageClaims_) claim->Answer(Message());
   for (const auto& claim : rawClaims_) claim->Answer(Message());
 }
 
-void OrvaneDevice::SendWithProgress(Message bytes, Progress progress) {
+bool OrvaneDevice::SendWithProgress(Message bytes, Progress progress) {
   NoteSent(bytes);
   std::shared_ptr<SerialComm> connection;
   std::shared_ptr<IKVCommunicationPackage> package;
@@ -201,16 +209,16 @@ void OrvaneDevice::SendWithProgress(Message bytes, Progress progress) {
     connection = connection_;
     package = package_;
   }
-  if (!connection || !package || !connection->IsConnected()) return;
-  package->Send(std::move(bytes),
-                [connection](uint8_t* data, unsigned length) { return connection->Write(data, length); },
-                std::move(progress));
+  if (!connection || !package || !connection->IsConnected()) return false;
+  return package->Send(std::move(bytes),
+                       [connection](uint8_t* data, unsigned length) { return connection->Write(data, length); },
+                       std::move(progress));
 }
 
-void OrvaneDevice::Send(Message bytes) { SendWithProgress(std::move(bytes), nullptr); }
+bool OrvaneDevice::Send(Message bytes) { return SendWithProgress(std::move(bytes), nullptr); }
 
 OrvaneDevice::Message OrvaneDevice::Wait(const std::shared_ptr<Claim>& claim, Claims* claims,
-                                         const std::function<void()>& send, int timeoutMs) {
+                                         const std::function<bool()>& send, int timeoutMs) {
   if (!Enter()) throw std::runtime_error("Device is not opened.");
   std::future<Message> answer = claim->promise.get_future();
   {
@@ -232,8 +240,7 @@ OrvaneDevice::Message OrvaneDevice::Wait(const std::shared_ptr<Claim>& claim, Cl
     }
   } withdraw{this, claim, claims};
   // A release that ran before the claim was in place did not end it.
-  if (!IsOpen()) return Message();
-  send();
+  if (!IsOpen() || !send()) return Message();
   if (answer.wait_for(std::chrono::milliseconds(timeoutMs)) == std::future_status::ready) return answer.get();
   return Message();
 }
@@ -242,7 +249,8 @@ OrvaneDevice::Message OrvaneDevice::SendAndWaitWithProgress(Message bytes, Progr
                                                             bool waitForResponse) {
   if (!IsOpen()) throw std::runtime_error("Device is not opened.");
   auto claim = std::make_shared<Claim>(waitForResponse, bytes);
-  return Wait(claim, &messageClaims_, [&] { SendWithProgress(std::move(bytes), std::move(progress)); }, timeoutMs);
+  return Wait(claim, &messageClaims_, [&] { return SendWithProgress(std::move(bytes), std::move(progress)); },
+              timeoutMs);
 }
 
 OrvaneDevice::Message OrvaneDevice::SendAndWait(Message bytes, int timeoutMs, bool waitForResponse) {
@@ -259,7 +267,8 @@ OrvaneDevice::Message OrvaneDevice::SendRawAndWait(Message bytes, int timeoutMs)
                   std::lock_guard<std::mutex> lock(linkMutex_);
                   connection = connection_;
                 }
-                if (connection) connection->Write(bytes.data(), static_cast<unsigned>(bytes.size()));
+                return connection &&
+                       connection->Write(bytes.data(), static_cast<unsigned>(bytes.size())) == kConnectionOk;
               },
               timeoutMs);
 }
@@ -342,7 +351,7 @@ void OrvaneDevice::OnConnectionData(IKVCommunicationPackage* package, const uint
   }
 }
 
-void OrvaneDevice::OnConnectionState(int state) {
+void OrvaneDevice::OnConnectionState(const SerialComm* from, int state) {
   if (!IsAlive() || !Enter()) return;
   struct Delivery {
     OrvaneDevice* device;
@@ -352,6 +361,11 @@ void OrvaneDevice::OnConnectionState(int state) {
       device->Leave();
     }
   } delivery(this);
+  if (state == 0) {
+    // A link that a close has taken is not reported.
+    std::lock_guard<std::mutex> lock(linkMutex_);
+    if (connection_.get() != from) return;
+  }
   StatusCallback status;
   {
     std::lock_guard<std::mutex> lock(callbackMutex_);
@@ -363,7 +377,7 @@ void OrvaneDevice::OnConnectionState(int state) {
     } catch (...) {
     }
   }
-  if (state == 0) Release();
+  if (state == 0) ReleaseLink(TakeLink(from));
 }
 
 }  // namespace quorlan

@@ -52,19 +52,24 @@ class OrvaneDevice {
   virtual void SetDeviceType(int type);
   // Lists the readers of a USB HID device; false for every other type.
   virtual bool GetDeviceList(SerialComm::DeviceListEntry onEntry, std::string filter);
+  // A connection that reports state 0 (a TCP link lost) releases the device
+  // as Close does, but reports that state instead of 1.
   virtual bool Open(std::string address);
   // Reports status 1 when the device was open, then releases it. Always true.
   virtual bool Close();
   virtual bool IsOpen();
-  virtual void SendWithProgress(Message bytes, Progress progress);
-  // Does nothing when the device is not open.
-  virtual void Send(Message bytes);
+  // True once the whole message is written. False when the device is not
+  // open, the package refuses the message (nothing is written) or a write
+  // fails (the rest is not written).
+  virtual bool SendWithProgress(Message bytes, Progress progress);
+  virtual bool Send(Message bytes);
   // Writes the bytes without framing and returns a block the connection
   // delivers; empty on time-out. Overlapping raw waits take the blocks in the
   // order they started, one block each. Throws "Device is not opened.".
   virtual Message SendRawAndWait(Message bytes, int timeoutMs);
   // Returns a message that arrives after the send (only responses when
-  // waitForResponse); empty on time-out. Every message still reaches the data
+  // waitForResponse); empty on time-out, and at once when the send fails or
+  // the device is released meanwhile. Every message still reaches the data
   // callback. Throws "Device is not opened.".
   //
   // Any number of waits may overlap; a message goes to one wait at most. A
@@ -94,10 +99,19 @@ class OrvaneDevice {
   // A waiting send's claim on one of the messages (or raw blocks) that arrive.
   struct Claim;
   using Claims = std::vector<std::shared_ptr<Claim>>;
+  struct Link {
+    std::shared_ptr<SerialComm> connection;
+    std::shared_ptr<IKVCommunicationPackage> package;
+  };
 
   // Closes and drops the connection and the package, and ends the waits in
   // progress; the device can be opened again.
   void Release();
+  // Takes the connection and the package from the device (IsOpen is false
+  // from then on); with `only`, nothing unless that is still the connection.
+  Link TakeLink(const SerialComm* only = nullptr);
+  // Release of a link already taken.
+  void ReleaseLink(Link link);
   bool IsDeliveringState() const;
   bool IsAlive() const { return liveness_.load() == kAlive; }
   // Counts a thread into a wait or a state report; false once the device is
@@ -109,8 +123,9 @@ class OrvaneDevice {
   // Hands the message to the claim it answers, if any waits for it.
   void AnswerClaim(const Message& message);
   void OnConnectionData(IKVCommunicationPackage* package, const uint8_t* data, unsigned length);
-  void OnConnectionState(int state);
-  Message Wait(const std::shared_ptr<Claim>& claim, Claims* claims, const std::function<void()>& send,
+  void OnConnectionState(const SerialComm* from, int state);
+  // send tells whether the bytes went out.
+  Message Wait(const std::shared_ptr<Claim>& claim, Claims* claims, const std::function<bool()>& send,
                int timeoutMs);
 
   const std::shared_ptr<platform::HidBackend> hidBackend_;

@@ -21,7 +21,10 @@ class IKVCommunicationPackage {
   virtual void DeliverMessage(std::vector<uint8_t> message);
   virtual void DeliverBytes(const uint8_t* data, unsigned length);
 
-  virtual void Send(std::vector<uint8_t> data, Writer writer, Progress progress) = 0;
+  // True once every write of the message succeeded; false when the package
+  // refuses the message (nothing is written) or a write fails, which ends
+  // the message there.
+  virtual bool Send(std::vector<uint8_t> data, Writer writer, Progress progress) = 0;
   // A block of bytes as the connection received it.
   virtual void OnReceived(std::vector<uint8_t> block) = 0;
   // Forgets a partly received message: bytes taken off the link for other

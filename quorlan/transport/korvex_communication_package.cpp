@@ -12,16 +12,18 @@ constexpr size_t kPacketsPerWrite = 256;
 
 }  // namespace
 
-void KorvexCommunicationPackage::Send(std::vector<uint8_t> data, Writer writer, Progress progress) {
+bool KorvexCommunicationPackage::Send(std::vector<uint8_t> data, Writer writer, Progress progress) {
+  // Its continuation numbers would wrap.
+  if (data.size() > kMaxMessageLength) return false;
   const bool singlePacket = data.size() <= kSinglePacketLimit;
-  sendGate_.Run(
+  return sendGate_.Run(
       [this, data = std::move(data), writer = std::move(writer), progress = std::move(progress)] {
-        WritePackets(data.data(), data.size(), writer, progress);
+        return WritePackets(data.data(), data.size(), writer, progress);
       },
       singlePacket);
 }
 
-void KorvexCommunicationPackage::WritePackets(const uint8_t* message, size_t length, const Writer& writer,
+bool KorvexCommunicationPackage::WritePackets(const uint8_t* message, size_t length, const Writer& writer,
                                               const Progress& progress) {
   const size_t count = PacketCount(length);
   // Cut run by run: packets of a whole message would need a fresh buffer of
@@ -33,12 +35,13 @@ void KorvexCommunicationPackage::WritePackets(const uint8_t* message, size_t len
     for (size_t i = first; i < end; ++i) size += WritePacket(message, length, i, run.data() + size);
     // After a failed write the rest of the message is lost anyway; going on
     // would only wait out the link's time-out once per write.
-    if (writer && writer(run.data(), static_cast<unsigned>(size)) != 0) return;
+    if (writer && writer(run.data(), static_cast<unsigned>(size)) != 0) return false;
     if (!progress) continue;
     for (size_t written = first + 1; written <= end; ++written) {
       progress(static_cast<double>(written) / static_cast<double>(count));
     }
   }
+  return true;
 }
 
 void KorvexCommunicationPackage::OnReceived(std::vector<uint8_t> block) {

@@ -20,8 +20,9 @@ class KorvexCommunicationPackage : public IKVCommunicationPackage {
   // sent from a progress callback goes out at once, between the packets of
   // the message in progress, so that the callback may wait for its reply
   // (receivers take single packets between fragments). A longer one goes
-  // out after it. The first failed write ends the message.
-  void Send(std::vector<uint8_t> data, Writer writer, Progress progress) override;
+  // out after it. The first failed write ends the message. A message longer
+  // than kMaxMessageLength is refused whole.
+  bool Send(std::vector<uint8_t> data, Writer writer, Progress progress) override;
   // A block of the byte stream, cut at arbitrary points. The peer pads every
   // packet to 64 bytes, so packets are cut at every 64 bytes of the stream and
   // an incomplete tail waits for the next block. A piece that is no packet
@@ -37,7 +38,8 @@ class KorvexCommunicationPackage : public IKVCommunicationPackage {
   void DiscardPartialInput() override;
 
  protected:
-  virtual void WritePackets(const uint8_t* message, size_t length, const Writer& writer, const Progress& progress);
+  // False at the first failed write, which ends the message.
+  virtual bool WritePackets(const uint8_t* message, size_t length, const Writer& writer, const Progress& progress);
   // Each piece of at most 64 bytes is a packet of its own.
   void HandlePieces(const uint8_t* data, size_t length);
 

@@ -15,6 +15,8 @@ constexpr size_t kStartPayloadSize = 59;
 constexpr size_t kContinuationPayloadSize = 61;
 // Continuation packets go out while more than this many bytes remain.
 constexpr size_t kEndThreshold = 61;
+// The longest message that 16-bit continuation numbers can carry.
+constexpr uint32_t kMaxMessageLength = kStartPayloadSize + 0xFFFF * kContinuationPayloadSize + kEndThreshold;
 
 enum PacketKind : uint8_t {
   kSinglePacket = 0x00,

@@ -12,9 +12,6 @@ namespace {
 // 64 bytes seldom fits and two in a row hardly ever.
 constexpr int kPacketsToConfirm = 2;
 
-// The longest message that 16-bit continuation numbers can carry.
-constexpr uint32_t kMaxMessageLength = kStartPayloadSize + 0xFFFF * kContinuationPayloadSize + kEndThreshold;
-
 bool IsPadding(const uint8_t* from, const uint8_t* end) {
   return std::all_of(from, end, [](uint8_t byte) { return byte == 0; });
 }

@@ -15,7 +15,7 @@ class KorvexUSBHIDPackage : public KorvexCommunicationPackage {
 
  protected:
   // One report per packet; an empty writer throws std::bad_function_call.
-  void WritePackets(const uint8_t* message, size_t length, const Writer& writer, const Progress& progress) override;
+  bool WritePackets(const uint8_t* message, size_t length, const Writer& writer, const Progress& progress) override;
 };
 
 }  // namespace quorlan

@@ -2,19 +2,17 @@
 
 namespace quorlan {
 
-void MessageSendGate::Run(std::function<void()> send, bool mayInterleave) {
+bool MessageSendGate::Run(std::function<bool()> send, bool mayInterleave) {
   if (owner_.load() == std::this_thread::get_id()) {
-    if (mayInterleave) {
-      send();
-    } else {
-      deferred_.push_back(std::move(send));
-    }
-    return;
+    if (mayInterleave) return send();
+    deferred_.push_back(std::move(send));
+    return true;
   }
   std::lock_guard<std::mutex> lock(mutex_);
   owner_.store(std::this_thread::get_id());
+  bool sent;
   try {
-    send();
+    sent = send();
     while (!deferred_.empty()) {
       auto next = std::move(deferred_.front());
       deferred_.pop_front();
@@ -26,6 +24,7 @@ void MessageSendGate::Run(std::function<void()> send, bool mayInterleave) {
     throw;
   }
   owner_.store(std::thread::id());
+  return sent;
 }
 
 }  // namespace quorlan

@@ -12,17 +12,18 @@ namespace quorlan {
 
 class MessageSendGate {
  public:
-  // Runs send while no other send of this gate runs. A send started from
-  // inside a running one on the same thread (a progress callback sending
-  // again) cannot wait for it: it runs at once if it may go between the
-  // running send's writes (mayInterleave), else right after it.
-  void Run(std::function<void()> send, bool mayInterleave = false);
+  // Runs send while no other send of this gate runs, and returns its result.
+  // A send started from inside a running one on the same thread (a progress
+  // callback sending again) cannot wait for it: it runs at once if it may go
+  // between the running send's writes (mayInterleave), else right after it,
+  // and Run then returns true at once, its result unknown.
+  bool Run(std::function<bool()> send, bool mayInterleave = false);
 
  private:
   std::mutex mutex_;
   std::atomic<std::thread::id> owner_{};
   // Touched only by the thread that holds mutex_.
-  std::deque<std::function<void()>> deferred_;
+  std::deque<std::function<bool()>> deferred_;
 };
 
 }  // namespace quorlan

@@ -2,9 +2,10 @@
 
 namespace quorlan {
 
-void PassThroughCommunication::Send(std::vector<uint8_t> data, Writer writer, Progress progress) {
-  if (writer) writer(data.data(), static_cast<unsigned>(data.size()));
+bool PassThroughCommunication::Send(std::vector<uint8_t> data, Writer writer, Progress progress) {
+  if (writer && writer(data.data(), static_cast<unsigned>(data.size())) != 0) return false;
   if (progress) progress(1.0);
+  return true;
 }
 
 void PassThroughCommunication::OnReceived(std::vector<uint8_t> block) { DeliverMessage(std::move(block)); }

@@ -8,7 +8,7 @@ namespace quorlan {
 
 class PassThroughCommunication : public IKVCommunicationPackage {
  public:
-  void Send(std::vector<uint8_t> data, Writer writer, Progress progress) override;
+  bool Send(std::vector<uint8_t> data, Writer writer, Progress progress) override;
   void OnReceived(std::vector<uint8_t> block) override;
 };
 

@@ -26,8 +26,8 @@ uint32_t BigEndian32(const uint8_t* bytes) {
 
 }  // namespace
 
-void SerialCommunicationPackage::Send(std::vector<uint8_t> data, Writer writer, Progress progress) {
-  if (data.empty()) return;
+bool SerialCommunicationPackage::Send(std::vector<uint8_t> data, Writer writer, Progress progress) {
+  if (data.empty()) return true;
   // Read once, so a new limit arriving meanwhile does not change this message.
   const size_t limit = static_cast<size_t>(chunkLimit_.load());
   const size_t chunkCount = (data.size() + limit - 1) / limit;
@@ -38,7 +38,9 @@ void SerialCommunicationPackage::Send(std::vector<uint8_t> data, Writer writer, 
     const size_t pieceCount = (frame.size() + kWritePieceSize - 1) / kWritePieceSize;
     for (size_t piece = 0; piece < pieceCount; ++piece) {
       const size_t offset = piece * kWritePieceSize;
-      writer(frame.data() + offset, static_cast<unsigned>(std::min(kWritePieceSize, frame.size() - offset)));
+      if (writer(frame.data() + offset, static_cast<unsigned>(std::min(kWritePieceSize, frame.size() - offset))) != 0) {
+        return false;
+      }
       if (progress) {
         // One division, so the last piece gives exactly 1.0.
         progress(static_cast<double>(chunk * pieceCount + piece + 1) /
@@ -46,6 +48,7 @@ void SerialCommunicationPackage::Send(std::vector<uint8_t> data, Writer writer, 
       }
     }
   }
+  return true;
 }
 
 void SerialCommunicationPackage::OnReceived(std::vector<uint8_t> block) {

@@ -26,8 +26,9 @@ class SerialCommunicationPackage : public IKVCommunicationPackage {
 
   // Writes one frame per chunk of at most ChunkLimit() bytes. Progress goes
   // from the first piece written to 1.0 at the last. Nothing is written for
-  // an empty message. An empty writer throws std::bad_function_call.
-  void Send(std::vector<uint8_t> data, Writer writer, Progress progress) override;
+  // an empty message. An empty writer throws std::bad_function_call. The
+  // first failed write ends the message.
+  bool Send(std::vector<uint8_t> data, Writer writer, Progress progress) override;
 
   // Collects bytes until frames are complete; delivers each message frame
   // whose length is right and takes the reader's chunk limit from its

@@ -14,6 +14,8 @@ using platform::WaitResult;
 
 namespace {
 constexpr size_t kReceiveSize = 8192;
+// The state reported for a link that has failed.
+constexpr int kLinkLost = 0;
 }
 
 SocketConnection::SocketConnection(std::string host, int port, int writeTimeoutMs)
@@ -127,10 +129,21 @@ int SocketConnection::Write(const uint8_t* data, unsigned length) {
       sent += result.count;
     } else if (result.status != IoStatus::kWouldBlock ||
                platform::WaitWritable(socket, writeTimeoutMs_) != WaitResult::kReady) {
+      FailLink(socket);
       return kConnectionFailed;
     }
   }
   return kConnectionOk;
+}
+
+void SocketConnection::FailLink(SocketHandle socket) {
+  std::lock_guard<std::mutex> lock(stateMutex_);
+  // A write that Close cut short, or one of a link closed since, is no failure.
+  if (!link_ || link_->socket != socket) return;
+  socket_ = kNoSocket;
+  // Part of a packet may have gone out: nothing after it would be read right.
+  // The reader thread reports the failure.
+  link_->control->stop.Wake();
 }
 
 void SocketConnection::ReadLoop(SocketHandle socket, std::shared_ptr<ReaderControl> control) {
@@ -139,19 +152,32 @@ void SocketConnection::ReadLoop(SocketHandle socket, std::shared_ptr<ReaderContr
     ~Leaving() { control.finished = true; }
   } leaving{*control};
   std::vector<uint8_t> buffer(kReceiveSize);
-  // After the peer has closed the stream, only the stop signal is awaited:
-  // the connection reports no loss of its own.
-  bool peerOpen = true;
   for (;;) {
-    const auto wait = control->stop.WaitReadable(peerOpen ? socket : kNoSocket, -1);
-    if (wait != WaitResult::kReady) return;
+    // Woken by Close, or by a write that failed.
+    if (control->stop.WaitReadable(socket, -1) != WaitResult::kReady) break;
     const auto result = platform::ReceiveSome(socket, buffer.data(), buffer.size());
-    if (result.status == IoStatus::kDone && result.count > 0) {
+    if (result.status == IoStatus::kDone) {
       OnDataReceived(buffer.data(), static_cast<unsigned>(result.count));
       if (control->orphaned) return;
-    } else if (result.status == IoStatus::kClosed || result.status == IoStatus::kFailed) {
-      peerOpen = false;
+    } else if (result.status != IoStatus::kWouldBlock) {
+      break;
     }
+  }
+  ReportLinkEnd(*control);
+}
+
+void SocketConnection::ReportLinkEnd(const ReaderControl& control) {
+  {
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    if (!link_ || link_->control.get() != &control) return;
+    socket_ = kNoSocket;
+  }
+  StateCallback callback = CurrentStateCallback();
+  if (!callback) return;
+  try {
+    callback(kLinkLost);
+  } catch (...) {
+    // Nobody is left to hear of a failing state callback.
   }
 }
 

@@ -16,6 +16,8 @@ SocketHandle ListenTcp(const std::string& host, int port, int* boundPort);
 // A non-blocking connected socket with Nagle's delay off, or kNoSocket when
 // none is waiting.
 SocketHandle AcceptTcp(SocketHandle listener);
+// Makes the socket's close a reset (RST) rather than an orderly end of stream.
+void ResetOnClose(SocketHandle socket);
 
 }  // namespace platform
 }  // namespace quorlan

@@ -53,5 +53,10 @@ SocketHandle AcceptTcp(SocketHandle listener) {
   return socket;
 }
 
+void ResetOnClose(SocketHandle socket) {
+  const linger immediately{1, 0};
+  setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_LINGER, &immediately, sizeof immediately);
+}
+
 }  // namespace platform
 }  // namespace quorlan

@@ -51,5 +51,11 @@ SocketHandle AcceptTcp(SocketHandle listener) {
   return socket;
 }
 
+void ResetOnClose(SocketHandle socket) {
+  const LINGER immediately{1, 0};
+  setsockopt(static_cast<SOCKET>(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&immediately),
+             sizeof immediately);
+}
+
 }  // namespace platform
 }  // namespace quorlan

@@ -21,6 +21,7 @@ struct SimulatedReader::Client {
   platform::SocketWaiter stop;
   std::thread thread;
   std::atomic<bool> ending{false};
+  std::atomic<bool> resetOnEnd{false};
   std::atomic<bool> finished{false};
   std::mutex sleepMutex;
   std::condition_variable sleepWake;
@@ -87,14 +88,14 @@ bool SimulatedReader::Start() {
   return true;
 }
 
-void SimulatedReader::Stop() {
+void SimulatedReader::Stop(LinkEnd end) {
   if (acceptThread_.joinable()) {
     acceptStop_->Wake();
     acceptThread_.join();
     platform::CloseSocket(listener_);
     listener_ = platform::kNoSocket;
   }
-  DropConnections();
+  DropConnections(end);
 }
 
 std::string SimulatedReader::Address() const { return "tcp://" + host_ + ":" + std::to_string(port_); }
@@ -126,13 +127,16 @@ void SimulatedReader::ReapFinishedClients() {
   for (auto& client : finished) client->thread.join();
 }
 
-void SimulatedReader::DropConnections() {
+void SimulatedReader::DropConnections(LinkEnd end) {
   std::vector<std::shared_ptr<Client>> clients;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     clients.swap(clients_);
   }
-  for (auto& client : clients) client->End();
+  for (auto& client : clients) {
+    client->resetOnEnd = end == LinkEnd::kReset;
+    client->End();
+  }
   for (auto& client : clients) {
     if (client->thread.get_id() == std::this_thread::get_id()) {
       // Dropped from inside its own responder: it ends when the responder
@@ -174,6 +178,7 @@ void SimulatedReader::ServeClient(std::shared_ptr<Client> client) {
   {
     std::lock_guard<std::mutex> lock(client->sendMutex);
     client->closed = true;
+    if (client->resetOnEnd) platform::ResetOnClose(client->socket);
     platform::CloseSocket(client->socket);
   }
   std::lock_guard<std::mutex> lock(mutex_);

@@ -61,6 +61,9 @@ using Responder = std::function<std::optional<Reply>(const ReceivedMessage&)>;
 // Gives the messages sent back for a message that is no command.
 using OtherHandler = std::function<std::vector<Bytes>(const ReceivedMessage&)>;
 
+// How the reader ends its connections: an orderly end of stream, or a reset.
+enum class LinkEnd { kClose, kReset };
+
 // How the bytes of each outgoing message are written to the stream.
 struct WriteShape {
   std::vector<size_t> cuts;  // offsets into the message's packet bytes where a write ends
@@ -78,7 +81,7 @@ class SimulatedReader {
   // Starts listening; false when the port cannot be taken.
   bool Start();
   // Drops every connection and stops listening; the port then refuses.
-  void Stop();
+  void Stop(LinkEnd end = LinkEnd::kClose);
   int port() const { return port_; }
   // "tcp://127.0.0.1:<port>".
   std::string Address() const;
@@ -108,7 +111,7 @@ class SimulatedReader {
   // them all at once.
   void HoldWrites();
   void ReleaseWrites();
-  void DropConnections();
+  void DropConnections(LinkEnd end = LinkEnd::kClose);
 
   // The record.
   std::vector<ReceivedMessage> Received() const;

@@ -8,8 +8,10 @@
 #include <condition_variable>
 #include <cstring>
 #include <fstream>
-#include <mutex>
+#include <functional>
+#include <future>
 #include <memory>
+#include <mutex>
 #include <numeric>
 #include <optional>
 #include <random>
@@ -270,7 +272,7 @@ TEST_F(DeviceExports, ProgressCountsThePacketsWritten) {
   QRX_DeleteCommand(command);
 }
 
-TEST_F(DeviceExports, NoObjectAndStaleHandlesAndLostPeersFailQuietly) {
+TEST_F(DeviceExports, NoObjectAndStaleHandlesFailQuietly) {
   Open();
   const intptr_t closed = device;
   QRX_CloseDevice(device);
@@ -295,12 +297,98 @@ TEST_F(DeviceExports, NoObjectAndStaleHandlesAndLostPeersFailQuietly) {
   EXPECT_STREQ(QRX_SendCommand(device, 0, 10), "");
   EXPECT_STREQ(QRX_SendCommandWithProgress(device, -1, RecordProgress, &seen, 10), "");
   EXPECT_STREQ(QRX_SendAndReceiveMessage(device, nullptr, 10), "");
+}
 
+// The reader ends the link, by an orderly close or by a reset, during a wait
+// or while the device is idle.
+TEST_F(DeviceExports, LostTcpReaderIsReportedOnceAndEndsTheWaitsAndSends) {
+  const struct {
+    const char* name;
+    reader_sim::LinkEnd end;
+    bool waiting;
+  } rows[] = {
+      {"close during a wait", reader_sim::LinkEnd::kClose, true},
+      {"reset during a wait", reader_sim::LinkEnd::kReset, true},
+      {"close while idle, then a send", reader_sim::LinkEnd::kClose, false},
+      {"reset while idle, then a send", reader_sim::LinkEnd::kReset, false},
+  };
+  // Far beyond the end expected: only the lost link can end such a wait early.
+  constexpr int kLongWaitMs = 30000;
+  const std::string command = QRX_GetFormattedCommandBytesInHex("1008");
+  reader.SetNoReply(0x1008);
+  size_t connections = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    reader.ClearReceived();
+    device = QRX_OpenDevice(kTcp, reader.Address().c_str());
+    ASSERT_NE(device, -1);
+    QRX_SetDeviceStatusChangeCallback(device, RecordStatus);
+    ASSERT_TRUE(reader.WaitForConnections(++connections, kRoomyWait));
+    std::future<std::string> reply;
+    if (row.waiting) {
+      reply = std::async(std::launch::async, [&] {
+        return std::string(QRX_SendAndReceiveMessage(device, command.c_str(), kLongWaitMs));
+      });
+      ASSERT_TRUE(reader.WaitForCommand(0x1008, kRoomyWait));
+    }
+    const auto dropped = std::chrono::steady_clock::now();
+    reader.DropConnections(row.end);
+    // Races the reader thread's finding of the loss.
+    if (!row.waiting) QRX_SendMessage(device, command.c_str());
+    EXPECT_TRUE(seen.WaitFor([&] { return !seen.statuses.empty(); }));
+    if (row.waiting) {
+      EXPECT_EQ(reply.get(), "");
+    }
+    EXPECT_EQ(QRX_IsDeviceOpened(device), 0);
+    EXPECT_EQ(QRX_SendMessage(device, command.c_str()), 0xFF);
+    EXPECT_STREQ(QRX_SendAndReceiveMessage(device, command.c_str(), kLongWaitMs), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - dropped, 10s);
+    QRX_CloseDevice(device);
+    device = -1;
+    // Room for a second report, which must not come.
+    std::this_thread::sleep_for(200ms);
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    EXPECT_EQ(seen.statuses, std::vector<int>{0});
+    seen.statuses.clear();
+  }
+}
 
-  // A TCP link whose peer went away still counts as open; sends go nowhere.
-  reader.DropConnections();
-  EXPECT_EQ(QRX_SendMessage(device, "AA00"), 0);
-  EXPECT_STREQ(QRX_SendAndReceiveMessage(device, "AA00", 50), "");
+// Refused before anything is written: the message's packets could not be
+// numbered. Raw bytes 55, which the reader takes for no command.
+TEST_F(DeviceExports, MessagesLongerThanTheLimitAreRefusedWithNothingSent) {
+  Open();
+  const std::string atLimit(2 * QRX_MAX_MESSAGE_LENGTH, '5');
+  const std::string overLimit = atLimit + "55";
+  const struct {
+    const char* name;
+    std::function<std::string()> send;
+    std::string result;
+  } rows[] = {
+      {"send at the limit", [&] { return std::to_string(QRX_SendMessage(device, atLimit.c_str())); }, "0"},
+      {"send", [&] { return std::to_string(QRX_SendMessage(device, overLimit.c_str())); }, "255"},
+      {"send and wait", [&] { return std::string(QRX_SendAndReceiveMessage(device, overLimit.c_str(), 30000)); }, ""},
+      {"send with progress and wait",
+       [&] {
+         return std::string(
+             QRX_SendCommandStringWithProgress(device, overLimit.c_str(), RecordProgress, &seen, 30000));
+       },
+       ""},
+  };
+  for (const auto& row : rows) {
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(row.send(), row.result) << row.name;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s) << row.name;
+  }
+  EXPECT_TRUE(seen.progress.empty());
+  EXPECT_EQ(QRX_IsDeviceOpened(device), 1);
+  // One device's writes arrive in order: all before this marker is in.
+  EXPECT_EQ(QRX_SendMessage(device, "5501"), 0);
+  ASSERT_TRUE(reader.WaitForMessageCount(2, kRoomyWait));
+  const auto received = reader.Received();
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[0].raw.size(), size_t{QRX_MAX_MESSAGE_LENGTH});
+  EXPECT_EQ(received[1].raw, (Bytes{0x55, 0x01}));
+  EXPECT_TRUE(reader.ProtocolErrors().empty());
 }
 
 std::atomic<bool> closeReturned{false};

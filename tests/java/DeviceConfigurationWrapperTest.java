@@ -2,6 +2,7 @@ package com.korvex.pelorix;
 
 import static org.junit.Assert.assertArrayEquals;
 import static org.junit.Assert.assertEquals;
+import static org.junit.Assert.assertFalse;
 import static org.junit.Assert.assertTrue;
 
 import java.lang.ref.WeakReference;
@@ -214,6 +215,23 @@ public class DeviceConfigurationWrapperTest {
         for (String upload : uploads) {
             assertTrue(upload, upload.endsWith(" fault="));
         }
+    }
+
+    @Test
+    public void messagesTooLongToCarryAreRefusedWithNothingSent() {
+        long control = WrapperIDevice.GetDeviceControl(device);
+        byte[] content = new byte[4_000_000];
+        String message = HEX.formatHex(content);
+        reader.clearReceived();
+        assertFalse(WrapperIDeviceControl.Send(control, message));
+        assertEquals("{\"Data\":\"\",\"Status\":2}", WrapperIDeviceControl.SendSync(control, message));
+        Recording callback = new Recording();
+        assertEquals(2, WrapperIDeviceConfiguration.SendFile(configuration, FILE_ID, content, callback));
+        assertEquals(2, WrapperIDeviceConfiguration.SendSecureFile(configuration, FILE_ID, content, callback));
+        assertEquals(List.of("result 2 ", "result 2 "), callback.calls);
+        // Answered after everything sent before it has arrived.
+        assertTrue(WrapperIDeviceControl.SendSync(control, "AA0081040102100884021008").endsWith("\"Status\":0}"));
+        assertEquals(1, reader.receivedCount());
     }
 
     @Test

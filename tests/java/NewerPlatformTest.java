@@ -4,10 +4,15 @@ import static org.junit.Assert.assertArrayEquals;
 import static org.junit.Assert.assertEquals;
 import static org.junit.Assert.assertFalse;
 import static org.junit.Assert.assertNotEquals;
+import static org.junit.Assert.assertNotNull;
 import static org.junit.Assert.assertTrue;
 
 import com.korvex.pelorix.EventListeners.Recorder;
 import java.util.List;
+import java.util.concurrent.ExecutorService;
+import java.util.concurrent.Executors;
+import java.util.concurrent.Future;
+import java.util.concurrent.TimeUnit;
 import java.util.function.BooleanSupplier;
 import java.util.stream.Collectors;
 import org.junit.After;
@@ -102,6 +107,56 @@ public class NewerPlatformTest {
         assertEquals("82=1E 84=0002 86=9F02060000000012509F03060000000000509C0100 A3=810101820101830101 AC=",
                 reader.waitForCommand(0x1001));
         CoreAPI.ReleaseDevice(device);
+    }
+
+    @Test
+    public void aReaderThatClosesTheLinkIsReportedOnceAndRequestsFail() throws Exception {
+        readerGoesAwayDuringWaits(false);
+    }
+
+    @Test
+    public void aReaderThatResetsTheLinkIsReportedOnceAndRequestsFail() throws Exception {
+        readerGoesAwayDuringWaits(true);
+    }
+
+    private static List<String> stateEvents(List<String> events) {
+        return events.stream().filter(e -> e.startsWith("0:")).collect(Collectors.toList());
+    }
+
+    /** A transaction and a SendSync wait for their replies when the reader goes away. */
+    private void readerGoesAwayDuringWaits(boolean reset) throws Exception {
+        String transaction = "{\"Timeout\":30,\"PaymentMethods\":7,\"QuickChip\":false,\"EMVOnly\":true,"
+                + "\"Amount\":\"12.50\"}";
+        String unanswered = "AA0081040102700184027001";
+        reader.setNoReply(0x1001);
+        reader.setNoReply(0x7001);
+        long device = TestHooks.newerDevice(reader.address());
+        long control = WrapperIDevice.GetDeviceControl(device);
+        Recorder recorder = new Recorder();
+        WrapperIDevice.SubscribeAll(device, recorder);
+        assertTrue(WrapperIDeviceControl.Open(control));
+        ExecutorService threads = Executors.newFixedThreadPool(2);
+        Future<Boolean> started = threads.submit(() -> WrapperIDevice.StartTransaction(device, transaction));
+        Future<String> sync = threads.submit(() -> WrapperIDeviceControl.SendSync(control, unanswered));
+        threads.shutdown();
+        assertNotNull(reader.waitForCommand(0x1001));
+        assertNotNull(reader.waitForCommand(0x7001));
+
+        reader.goAway(reset);
+        // The waits last a minute (TestHooks): only the lost link ends them this early.
+        // The transaction's command went out: true, whatever the reply.
+        assertTrue(started.get(10, TimeUnit.SECONDS));
+        assertEquals("{\"Data\":\"\",\"Status\":1}", sync.get(10, TimeUnit.SECONDS));
+        List<String> once = List.of("0:connected", "0:disconnected");
+        assertEquals(once, stateEvents(awaitEvents(recorder, "0:disconnected")));
+        assertEquals(1, WrapperIDevice.GetConnectionState(device));
+        assertFalse(WrapperIDeviceControl.Send(control, unanswered));
+        assertEquals("{\"Data\":\"\",\"Status\":3}", WrapperIDeviceControl.SendSync(control, unanswered));
+        // It opens the device again first, and finds no reader.
+        assertFalse(WrapperIDevice.StartTransaction(device, transaction));
+        CoreAPI.ReleaseDevice(device);
+        Thread.sleep(200);
+        assertEquals(once, stateEvents(awaitEvents(recorder, "0:disconnected")));
     }
 
     @Test

@@ -29,6 +29,12 @@ final class SimulatedReader implements AutoCloseable {
 
     private static native String received(long reader);
 
+    private static native long receivedCount(long reader);
+
+    private static native void goAway(long reader, boolean reset);
+
+    private static native void setNoReply(long reader, int code);
+
     private static native long acceptedCount(long reader);
 
     private static native long openCount(long reader);
@@ -74,6 +80,21 @@ final class SimulatedReader implements AutoCloseable {
     /** Every message received since the last clearing, as hexadecimal text, one a line. */
     String received() {
         return received(reader);
+    }
+
+    /** The messages received since the start or the last clearReceived. */
+    long receivedCount() {
+        return receivedCount(reader);
+    }
+
+    /** Stops listening and ends every connection: by an orderly close, or by a reset. */
+    void goAway(boolean reset) {
+        goAway(reader, reset);
+    }
+
+    /** Commands of the code get no reply. */
+    void setNoReply(int code) {
+        setNoReply(reader, code);
     }
 
     /** The connections taken since the start. */

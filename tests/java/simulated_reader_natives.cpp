@@ -95,4 +95,16 @@ JNIEXPORT jstring JNICALL Java_com_korvex_pelorix_SimulatedReader_received(JNIEn
   });
 }
 
+JNIEXPORT jlong JNICALL Java_com_korvex_pelorix_SimulatedReader_receivedCount(JNIEnv*, jclass, jlong reader) {
+  return static_cast<jlong>(Reader(reader).Received().size());
+}
+
+// Stops listening and ends every connection, by an orderly close or a reset.
+JNIEXPORT void JNICALL Java_com_korvex_pelorix_SimulatedReader_goAway(JNIEnv* env, jclass, jlong reader,
+                                                                     jboolean reset) {
+  GuardNativeCall(env, [&] {
+    Reader(reader).Stop(reset ? reader_sim::LinkEnd::kReset : reader_sim::LinkEnd::kClose);
+  });
+}
+
 }  // extern "C"

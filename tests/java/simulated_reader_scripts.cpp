@@ -52,6 +52,11 @@ JNIEXPORT void JNICALL Java_com_korvex_pelorix_SimulatedReader_setReply(JNIEnv* 
   });
 }
 
+JNIEXPORT void JNICALL Java_com_korvex_pelorix_SimulatedReader_setNoReply(JNIEnv* env, jclass, jlong reader,
+                                                                         jint code) {
+  GuardNativeCall(env, [&] { Reader(reader).SetNoReply(static_cast<uint16_t>(code)); });
+}
+
 JNIEXPORT void JNICALL Java_com_korvex_pelorix_SimulatedReader_setReplyThenNotification(JNIEnv* env, jclass,
                                                                                        jlong reader, jint code,
                                                                                        jint id,

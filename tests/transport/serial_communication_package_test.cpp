@@ -136,9 +136,9 @@ TEST(SerialPackageSend, KeepsTheLimitAMessageStartedWith) {
   EXPECT_EQ(Send(package, Counting(250)).writes.size(), 3u);
 }
 
-TEST(SerialPackageSend, IgnoresWriteFailures) {
+TEST(SerialPackageSend, StopsAtTheFirstFailedWrite) {
   SerialCommunicationPackage package;
-  EXPECT_EQ(Send(package, Counting(3000), 255).writes.size(), 3u);
+  EXPECT_EQ(Send(package, Counting(3000), 255).writes.size(), 1u);
 }
 
 TEST(SerialPackageSend, WritesNothingForAnEmptyMessage) {

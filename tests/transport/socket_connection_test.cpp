@@ -9,6 +9,7 @@
 
 #include "eventually.h"
 #include "quorlan/message/command_envelope.h"
+#include "quorlan/transport/korvex_packet_format.h"
 #include "simulated_reader.h"
 #include "tcp_host.h"
 
@@ -172,24 +173,42 @@ TEST_F(SocketConnectionTest, WriteWaitsWhileThePeerStopsReading) {
   ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   reader.PauseReading(true);
   // Loopback socket buffers take a few megabytes before a writer has to wait.
-  const auto message = RawMessage(12 * 1024 * 1024, 77);
-  auto sending = std::async(std::launch::async, [&] { return host.Send(message); });
+  std::vector<std::vector<uint8_t>> messages;
+  for (uint32_t seed = 0; seed < 4; ++seed) messages.push_back(RawMessage(kMaxMessageLength, seed));
+  auto sending = std::async(std::launch::async, [&] {
+    int result = kConnectionOk;
+    for (const auto& message : messages) result |= host.Send(message);
+    return result;
+  });
   EXPECT_EQ(sending.wait_for(500ms), std::future_status::timeout) << "the socket buffers took everything";
   reader.PauseReading(false);
   EXPECT_EQ(sending.get(), kConnectionOk);
-  ASSERT_TRUE(reader.WaitForMessageCount(1, kRoomyWait));
-  EXPECT_TRUE(reader.Received()[0].raw == message);
+  ASSERT_TRUE(reader.WaitForMessageCount(messages.size(), kRoomyWait));
+  for (size_t i = 0; i < messages.size(); ++i) EXPECT_TRUE(reader.Received()[i].raw == messages[i]) << i;
 }
 
 TEST_F(SocketConnectionTest, WriteFailsWhenThePeerTakesNothingForTheTimeOut) {
   TcpHost host(reader.port(), 300);
+  std::atomic<int> lossReports{0};
+  host.connection->SetStateCallback([&](int state) {
+    if (state == 0) ++lossReports;
+  });
   ASSERT_EQ(host.connection->Open(), kConnectionOk);
   ASSERT_TRUE(reader.WaitForConnections(1, kRoomyWait));
   reader.PauseReading(true);
   const auto started = std::chrono::steady_clock::now();
-  EXPECT_EQ(host.Send(RawMessage(12 * 1024 * 1024, 3)), kConnectionFailed);
+  int result = kConnectionOk;
+  for (uint32_t seed = 0; seed < 4 && result == kConnectionOk; ++seed) {
+    result = host.Send(RawMessage(kMaxMessageLength, seed));
+  }
+  EXPECT_EQ(result, kConnectionFailed);
   EXPECT_LT(std::chrono::steady_clock::now() - started, 5s) << "the first failed write ends the message";
+  // Part of a message went out: the link has failed, and says so once.
+  EXPECT_FALSE(host.connection->IsConnected());
+  EXPECT_TRUE(Eventually([&] { return lossReports != 0; }));
   reader.PauseReading(false);
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(lossReports.load(), 1);
 }
 
 TEST_F(SocketConnectionTest, WriteFailsOnceThePeerHasClosed) {
@@ -204,8 +223,7 @@ TEST_F(SocketConnectionTest, WriteFailsOnceThePeerHasClosed) {
     return result != kConnectionOk;
   }));
   EXPECT_EQ(result, kConnectionFailed);
-  // The loss is not reported: the connection stays open until closed.
-  EXPECT_TRUE(host.connection->IsConnected());
+  EXPECT_FALSE(host.connection->IsConnected());
   EXPECT_EQ(host.connection->Close(), kConnectionOk);
 }
 

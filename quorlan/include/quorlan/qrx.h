@@ -189,11 +189,15 @@ QRX_API int QRX_CALL TestMain(void);
  */
 
 /*
- * Called with status 1 when an open device is closed, and with the error code
- * of a failed read when a USB HID link fails. The device stays open after such
- * a code (close it with QRX_CloseDevice); only a status of 0 closes it by
- * itself, and its handle stays valid until QRX_CloseDevice. Runs on a new
- * thread for each event; two events may run at once.
+ * Called with status 1 when an open device is closed, with 0 once when a TCP
+ * link is lost (the reader closed or reset it, or a read or write failed),
+ * and with the error code of a failed read when a USB HID link fails. The
+ * device stays open after such a code (close it with QRX_CloseDevice); a
+ * status of 0 closes it by itself: waits under way on it end at once with
+ * their failure result, later sends fail, and its handle stays valid until
+ * QRX_CloseDevice. A link that QRX_CloseDevice closes reports only status 1,
+ * and only when the link was still open. Runs on a new thread for each
+ * event; two events may run at once.
  * The device may already be closed when the callback runs (always for status
  * 1): its handle then only identifies it, and functions given it fail.
  */
@@ -253,16 +257,30 @@ QRX_API void QRX_CALL QRX_SetDeviceStatusChangeCallback(intptr_t device, QRX_Dev
 QRX_API void QRX_CALL QRX_SetDataArriveCallback(intptr_t device, QRX_DataArriveCallback callback);
 
 /*
- * Sends a message without waiting. Returns 0 (also when the device is not
- * open: nothing is sent), 5 for handles 0 and -1 and handles that are not
- * live, 0xFF on failure.
+ * The longest message a device carries, in bytes: the packets on USB HID and
+ * TCP number their continuations with 16 bits. Longer messages are refused
+ * before anything is written.
+ */
+#define QRX_MAX_MESSAGE_LENGTH 3997755
+
+/*
+ * Sends a message without waiting. Returns 0 once the whole message is
+ * written (a message of more than one packet sent from a progress callback
+ * goes out after the message in progress: 0 then means that it is queued),
+ * 5 for handles 0 and -1 and handles that are not live, 0xFF when it was not
+ * sent: a device that is not open, a message longer than
+ * QRX_MAX_MESSAGE_LENGTH (nothing written), a write that failed (the rest of
+ * the message is not written, and a TCP link is then lost), or any other
+ * failure.
  */
 QRX_API int QRX_CALL QRX_SendMessage(intptr_t device, const char* hexMessage);
 
 /*
  * Sends a message and waits up to timeoutMs for a response; returns it as
- * hexadecimal text (buffer 0). The empty text on time-out, for a device that
- * is not open and on failure. Notifications that arrive meanwhile still reach
+ * hexadecimal text (buffer 0). The empty text on time-out, and at once for a
+ * device that is not open, a message longer than QRX_MAX_MESSAGE_LENGTH
+ * (nothing written), a write that failed, a link lost during the wait, and
+ * on failure. Notifications that arrive meanwhile still reach
  * the data callback, as does the response. Waits on one device may overlap
  * (other threads, data and progress callbacks): a response goes to one wait
  * only, the one whose command it answers (same command code, then same

@@ -61,7 +61,10 @@ public final class WrapperIDevice {
 
     /**
      * Returns the connection state: 4 connected while the link is open, else
-     * 1 disconnected (2 connecting and 5 disconnecting are not reported).
+     * 1 disconnected (2 connecting and 5 disconnecting are not reported). A
+     * newer-platform reader that goes away (a USB reader unplugged, a TCP
+     * link that its reader ends or resets, or that fails) closes the link:
+     * the listener hears "disconnected" once, and waits under way end.
      *
      * <p>On failure: 3 (error), for a handle that names no live device.
      * <p>Longest wait: none; the older family asks its outside library.

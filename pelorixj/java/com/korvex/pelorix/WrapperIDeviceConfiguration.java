@@ -146,8 +146,10 @@ public final class WrapperIDeviceConfiguration {
      *
      * <p>On failure: 2, for a device that is not open, no reply or report
      * within a wait, a reader that refuses the image or the installation or
-     * reports a firmware failure (notification 0906), and a device closed
-     * meanwhile; -1 for a handle that names no live configuration.
+     * reports a firmware failure (notification 0906), a device closed
+     * meanwhile, and an image over 3 997 694 bytes, whose command is longer
+     * than the reader's packets can carry (no byte of it is sent); -1 for a
+     * handle that names no live configuration.
      * <p>Longest wait: writing the image, 10 s for the reply, 10 s for the
      * report that the image is good, 1000 ms for the installation's reply
      * and 900 s for its end.
@@ -191,11 +193,12 @@ public final class WrapperIDeviceConfiguration {
      * percentage written, 1 to 100; then OnResult gets 0 or 2 and no data.
      *
      * <p>On failure: 2, for empty content (nothing is sent; the callback is
-     * not called), a device that is not open, no reply within a wait, a
-     * reader that refuses the announcement or the content, and an id that
-     * is empty or, read as a number, exceeds 7FFFFFFF (the announcement goes
-     * out, the content does not); -1 for a handle that names no live
-     * configuration.
+     * not called), content over 3 997 738 bytes, whose file message is
+     * longer than the reader's packets can carry (nothing is sent), a device
+     * that is not open, no reply within a wait, a reader that refuses the
+     * announcement or the content, and an id that is empty or, read as a
+     * number, exceeds 7FFFFFFF (the announcement goes out, the content does
+     * not); -1 for a handle that names no live configuration.
      * <p>Longest wait: the 1000 ms reply wait for the announcement, then
      * writing the content and 5 s for its reply.
      *
@@ -215,10 +218,12 @@ public final class WrapperIDeviceConfiguration {
      * or no callback, signs with an empty MAC), then the content. OnProgress
      * and OnResult as for {@link #SendFile}.
      *
-     * <p>On failure: 2, for a device that is not open, no reply within a
-     * wait, a reader that refuses the signed announcement or the content,
-     * and a name that is empty or, read as a number, exceeds 7FFFFFFF; -1
-     * for a handle that names no live configuration.
+     * <p>On failure: 2, for content over 3 997 738 bytes (nothing is sent,
+     * not even the challenge request; OnCalculateMAC is not called), a
+     * device that is not open, no reply within a wait, a reader that refuses
+     * the signed announcement or the content, and a name that is empty or,
+     * read as a number, exceeds 7FFFFFFF; -1 for a handle that names no live
+     * configuration.
      * <p>Longest wait: two 1000 ms reply waits (challenge, announcement),
      * then writing the content and 5 s for its reply.
      *

@@ -73,7 +73,10 @@ public final class WrapperIDeviceControl {
      * <p>On failure: false, for a handle that names no live control, a
      * device that is not open (it is not opened; nothing is sent), text that
      * is not whole pairs of hexadecimal digits (nothing is sent), text that
-     * the library cannot send, and a write that fails.
+     * the library cannot send, a write that fails (the rest of the message
+     * is not written; a TCP link is then lost), and (newer platform) a
+     * message longer than 3 997 755 bytes, the most that the reader's
+     * packets can carry (nothing is sent).
      * <p>Longest wait: writing the message.
      *
      * @param control the control handle
@@ -91,12 +94,14 @@ public final class WrapperIDeviceControl {
      * library is status 2.
      *
      * <p>On failure: status 1 with empty "Data" when no reply came within
-     * 1000 ms (newer platform; also when the message could not be written);
-     * status 2 when the call into the library failed or (older family) the
-     * reader refused the command; status 3, with nothing sent, when the
-     * device is not open (it is not opened). Null, with nothing sent, when
-     * the handle names no live control or the text is not whole pairs of
-     * hexadecimal digits; null also when the result cannot be made.
+     * 1000 ms (newer platform; at once when the message could not be
+     * written or the link is lost during the wait); status 2 when the call
+     * into the library failed, (older family) the reader refused the
+     * command, or (newer platform, with nothing sent) the message is longer
+     * than 3 997 755 bytes; status 3, with nothing sent, when the device is
+     * not open (it is not opened). Null, with nothing sent, when the handle
+     * names no live control or the text is not whole pairs of hexadecimal
+     * digits; null also when the result cannot be made.
      * <p>Longest wait: the 1000 ms reply wait (newer platform); its
      * library's command (older family).
      *
