@@ -9,17 +9,23 @@ import java.io.IOException;
 import java.nio.file.Files;
 import java.nio.file.Paths;
 import java.util.ArrayList;
+import java.util.Collections;
 import java.util.HashSet;
 import java.util.List;
 import java.util.Set;
 import java.util.concurrent.Callable;
+import java.util.concurrent.CountDownLatch;
 import java.util.concurrent.CyclicBarrier;
 import java.util.concurrent.ExecutorService;
 import java.util.concurrent.Executors;
 import java.util.concurrent.Future;
 import java.util.concurrent.ThreadLocalRandom;
+import java.util.concurrent.TimeUnit;
 import java.util.concurrent.atomic.AtomicBoolean;
 import java.util.concurrent.atomic.AtomicLong;
+import java.util.function.BooleanSupplier;
+import java.util.function.IntConsumer;
+import java.util.function.IntToLongFunction;
 import java.util.function.LongPredicate;
 import java.util.regex.Matcher;
 import java.util.regex.Pattern;
@@ -29,6 +35,7 @@ import org.junit.Test;
 /**
  * Several threads at once on one device: listeners that change
  * subscriptions and release devices while the application does the same,
+ * listeners that close and release each other's devices at the same moment,
  * and controls opened, closed and released from eight threads, which leave
  * no connection, thread or library handle behind.
  */
@@ -46,7 +53,7 @@ public class ConcurrencyTest {
     }
 
     /** Waits for the condition, which the libraries' lingering threads may delay. */
-    private static boolean eventually(java.util.function.BooleanSupplier condition) throws InterruptedException {
+    private static boolean eventually(BooleanSupplier condition) throws InterruptedException {
         for (int i = 0; i < 6000 && !condition.getAsBoolean(); i++) {
             Thread.sleep(10);
         }
@@ -236,6 +243,114 @@ public class ConcurrencyTest {
                 assertNotEquals(0, device.get());
                 CoreAPI.ReleaseDevice(device.get());
             }
+        }
+    }
+
+    /** Far beyond what a call inside a listener may take, and well within the JVM's time limit. */
+    private static final long HANG_MS = 20_000;
+
+    /**
+     * One round: the listener of each device, on its first event and once
+     * the other listener is inside an event too, closes the other's device
+     * and then releases it, timing both calls.
+     */
+    private static final class CrossRelease {
+        final long[] devices = new long[2];
+        final CyclicBarrier bothInside = new CyclicBarrier(2);
+        final CountDownLatch done = new CountDownLatch(2);
+        final List<String> failures = Collections.synchronizedList(new ArrayList<>());
+        final AtomicLong longestCloseNanos;
+        final AtomicLong longestReleaseNanos;
+
+        CrossRelease(AtomicLong longestClose, AtomicLong longestRelease) {
+            longestCloseNanos = longestClose;
+            longestReleaseNanos = longestRelease;
+        }
+
+        DeviceEventListener listener(int own) {
+            AtomicBoolean first = new AtomicBoolean(true);
+            return (type, payload) -> {
+                if (type == 0 || !first.getAndSet(false)) {
+                    return;
+                }
+                try {
+                    bothInside.await(HANG_MS, TimeUnit.MILLISECONDS);
+                    long other = devices[1 - own];
+                    long control = WrapperIDevice.GetDeviceControl(other);
+                    long start = System.nanoTime();
+                    boolean closed = WrapperIDeviceControl.Close(control);
+                    longestCloseNanos.accumulateAndGet(System.nanoTime() - start, Math::max);
+                    if (!closed || WrapperIDevice.GetConnectionState(other) != 1
+                            || WrapperIDeviceControl.Send(control, "AA00")) {
+                        failures.add("the other device is not closed once Close returned");
+                    }
+                    start = System.nanoTime();
+                    CoreAPI.ReleaseDevice(other);
+                    longestReleaseNanos.accumulateAndGet(System.nanoTime() - start, Math::max);
+                } catch (Exception e) {
+                    failures.add(e.toString());
+                } finally {
+                    done.countDown();
+                }
+            };
+        }
+    }
+
+    /**
+     * Twenty rounds: makes and opens two devices (open(i) gives device i
+     * open), subscribes the crossing listeners, lets fire(i) raise an event
+     * of device i, and waits for both listeners to end.
+     */
+    private static void crossReleaseRounds(String family, IntToLongFunction open,
+            IntConsumer fire) throws Exception {
+        AtomicLong longestClose = new AtomicLong();
+        AtomicLong longestRelease = new AtomicLong();
+        for (int round = 0; round < 20; round++) {
+            CrossRelease cross = new CrossRelease(longestClose, longestRelease);
+            for (int i = 0; i < 2; i++) {
+                cross.devices[i] = open.applyAsLong(i);
+                WrapperIDevice.SubscribeAll(cross.devices[i], cross.listener(i));
+            }
+            fire.accept(0);
+            fire.accept(1);
+            assertTrue(family + " round " + round + " hung", cross.done.await(HANG_MS, TimeUnit.MILLISECONDS));
+            assertEquals(family + " round " + round, List.of(), cross.failures);
+        }
+        System.out.printf("%s: longest Close %.1f ms, longest ReleaseDevice %.1f ms inside a listener%n", family,
+                longestClose.get() / 1e6, longestRelease.get() / 1e6);
+    }
+
+    @Test
+    public void listenersThatCloseAndReleaseEachOthersDevicesAtOnceDoNotHang() throws Exception {
+        try (SimulatedReader first = new SimulatedReader(); SimulatedReader second = new SimulatedReader()) {
+            SimulatedReader[] readers = {first, second};
+            crossReleaseRounds("newer platform", i -> {
+                long accepted = readers[i].acceptedCount();
+                long device = CoreAPI.GetDevice(3, 4, readers[i].address());
+                assertTrue(WrapperIDeviceControl.Open(WrapperIDevice.GetDeviceControl(device)));
+                // The reader pushes only to the connections that it has taken.
+                assertTrue(eventuallyQuietly(() -> readers[i].acceptedCount() > accepted));
+                return device;
+            }, i -> readers[i].pushNotification(0x0101, 0x10010200, 0, null));
+            assertTrue(eventually(() -> first.openCount() == 0 && second.openCount() == 0));
+        }
+
+        BrannetStandin.reset();
+        String[] paths = {"HID://C1", "HID://C2"};
+        crossReleaseRounds("older family", i -> {
+            BrannetStandin.addDevice(paths[i]);
+            long device = CoreAPI.GetDevice(0, 0, paths[i]);
+            assertTrue(WrapperIDeviceControl.Open(WrapperIDevice.GetDeviceControl(device)));
+            return device;
+        }, i -> BrannetStandin.fireNotification(BrannetStandin.openHandle(paths[i]), 0x300, new byte[] {'x'}));
+        assertTrue(eventually(() -> BrannetStandin.openHandle(paths[0]) == 0 && BrannetStandin.openHandle(paths[1]) == 0));
+    }
+
+    private static boolean eventuallyQuietly(BooleanSupplier condition) {
+        try {
+            return eventually(condition);
+        } catch (InterruptedException e) {
+            return false;
         }
     }
 }

@@ -1,0 +1,65 @@
+#include "pelorixj/device/hand_off.h"
+
+#include <map>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace pelorixj {
+namespace {
+
+class HandOffPool {
+ public:
+  void Start(std::function<void()> work) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    // The lock is held until the thread is entered, where its end finds it.
+    std::thread thread([this, work = std::move(work)] { Run(work); });
+    running_.emplace(thread.get_id(), std::move(thread));
+  }
+
+ private:
+  void Run(const std::function<void()>& work) {
+    std::vector<std::thread> ended;
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      ended.swap(ended_);
+    }
+    for (std::thread& thread : ended) thread.join();
+    try {
+      work();
+    } catch (...) {
+    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    auto self = running_.find(std::this_thread::get_id());
+    ended_.push_back(std::move(self->second));
+    running_.erase(self);
+  }
+
+  std::mutex mutex_;
+  std::map<std::thread::id, std::thread> running_;
+  // Threads whose work is done, for the next one to join.
+  std::vector<std::thread> ended_;
+};
+
+HandOffPool& Pool() {
+  static auto* const pool = new HandOffPool();
+  return *pool;
+}
+
+}  // namespace
+
+void HandOff(std::function<void()> work) {
+  try {
+    Pool().Start(work);
+    return;
+  } catch (...) {
+    // No thread could be started: better late waiting than none.
+  }
+  try {
+    work();
+  } catch (...) {
+  }
+}
+
+}  // namespace pelorixj
