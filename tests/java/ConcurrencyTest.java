@@ -5,6 +5,7 @@ import static org.junit.Assert.assertFalse;
 import static org.junit.Assert.assertNotEquals;
 import static org.junit.Assert.assertTrue;
 
+import com.korvex.pelorix.EventListeners.Recorder;
 import java.io.IOException;
 import java.nio.file.Files;
 import java.nio.file.Paths;
@@ -105,6 +106,27 @@ public class ConcurrencyTest {
         CoreAPI.ReleaseDevice(device);
     }
 
+    /**
+     * The same with a newer-platform device of the reader, whose listener
+     * hears "connected" for every link that the reader took and
+     * "disconnected" for every one closed, in turn.
+     */
+    private static void roundOfOpenAndClose(SimulatedReader reader) throws Exception {
+        long device = CoreAPI.GetDevice(3, 4, reader.address());
+        Recorder heard = new Recorder();
+        WrapperIDevice.SubscribeAll(device, heard);
+        long accepted = reader.acceptedCount();
+        roundOfOpenAndClose(device);
+        List<String> events = new ArrayList<>(heard.events);
+        for (int i = 0; i < events.size(); i++) {
+            assertEquals("event " + i + " of " + events, i % 2 == 0 ? "0:connected" : "0:disconnected", events.get(i));
+        }
+        assertEquals(0, events.size() % 2);
+        long links = events.size() / 2;
+        assertTrue(eventually(() -> reader.acceptedCount() - accepted >= links));
+        assertEquals(links, reader.acceptedCount() - accepted);
+    }
+
     @Test
     public void eightThreadsOpenOneLinkAndEveryHandleIsClosedOnce() throws Exception {
         BrannetStandin.reset();
@@ -112,10 +134,8 @@ public class ConcurrencyTest {
         // One reader for the links opened once, whose count is then exact,
         // another for the opening and closing at random.
         try (SimulatedReader once = new SimulatedReader(); SimulatedReader reader = new SimulatedReader()) {
-            long newer = CoreAPI.GetDevice(3, 4, reader.address());
-            long olderDevice = CoreAPI.GetDevice(0, 0, OLDER_READER);
-            roundOfOpenAndClose(newer);
-            roundOfOpenAndClose(olderDevice);
+            roundOfOpenAndClose(reader);
+            roundOfOpenAndClose(CoreAPI.GetDevice(0, 0, OLDER_READER));
             assertTrue(eventually(() -> reader.openCount() == 0));
             Thread.sleep(1500);
             int threadsBefore = processThreads();
@@ -131,7 +151,7 @@ public class ConcurrencyTest {
                 assertEquals("round " + round, opened, once.acceptedCount());
                 onEightThreads(WrapperIDeviceControl::Close, control);
                 CoreAPI.ReleaseDevice(device);
-                roundOfOpenAndClose(CoreAPI.GetDevice(3, 4, reader.address()));
+                roundOfOpenAndClose(reader);
 
                 long older = CoreAPI.GetDevice(0, 0, OLDER_READER);
                 long olderControl = WrapperIDevice.GetDeviceControl(older);
