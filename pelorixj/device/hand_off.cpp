@@ -11,6 +11,16 @@ namespace {
 
 class HandOffPool {
  public:
+  // Joins the threads whose work has ended.
+  void JoinEnded() {
+    std::vector<std::thread> ended;
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      ended.swap(ended_);
+    }
+    for (std::thread& thread : ended) thread.join();
+  }
+
   void Start(std::function<void()> work) {
     const std::lock_guard<std::mutex> lock(mutex_);
     // The lock is held until the thread is entered, where its end finds it.
@@ -20,12 +30,7 @@ class HandOffPool {
 
  private:
   void Run(const std::function<void()>& work) {
-    std::vector<std::thread> ended;
-    {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      ended.swap(ended_);
-    }
-    for (std::thread& thread : ended) thread.join();
+    JoinEnded();
     try {
       work();
     } catch (...) {
@@ -44,6 +49,11 @@ class HandOffPool {
 
 HandOffPool& Pool() {
   static auto* const pool = new HandOffPool();
+  // The last thread to end has no successor to join it: the process's end
+  // does. Threads still at work then are left to it.
+  static const struct JoinAtExit {
+    ~JoinAtExit() { pool->JoinEnded(); }
+  } joinAtExit;
   return *pool;
 }
 

@@ -5,8 +5,8 @@
 // Each piece runs on a thread of its own, started for it and ending when it
 // is done, so that pieces never wait for each other. The process's pool
 // owns these threads: each one started joins those that have ended, and the
-// pool is never destroyed, since a piece may still run while the process
-// ends.
+// process's end joins the last ones. The pool itself is never destroyed,
+// since a piece may still run while the process ends.
 #pragma once
 
 #include <functional>

@@ -7,10 +7,10 @@ import java.util.List;
 /**
  * Lists, opens and drives devices of both families with events from their
  * libraries' threads, then returns from main leaving some of them open and
- * subscribed, and a listener's closes going on: the JVM must end by itself,
- * which it does only when the libraries' threads that are still running
- * (the older family's, of the devices left open, and those that close
- * links) stay attached as daemons or not at all.
+ * subscribed, and a listener's release going on: the JVM must end by
+ * itself, which it does only when the libraries' threads that are still
+ * running (the older family's, of the devices left open, and those that
+ * close links) stay attached as daemons or not at all.
  */
 public final class JvmExitAfterDeviceUse {
     private JvmExitAfterDeviceUse() {
@@ -46,11 +46,9 @@ public final class JvmExitAfterDeviceUse {
             throw new AssertionError("events lost: " + recorder.events);
         }
 
-        // A listener that closes another device and releases its own, whose
-        // closes may still go on when main returns.
-        long control = WrapperIDevice.GetDeviceControl(newer);
+        // A listener that releases its device, whose close and destruction
+        // may still go on when main returns.
         WrapperIDevice.SubscribeAll(devices[1], (DeviceEventListener) (type, payload) -> {
-            WrapperIDeviceControl.Close(control);
             CoreAPI.ReleaseDevice(devices[1]);
         });
         BrannetStandin.fireNotification(BrannetStandin.openHandle("HID://P2"), 0x300, new byte[] {'x'});
