@@ -21,6 +21,16 @@ class HandOffPool {
     for (std::thread& thread : ended) thread.join();
   }
 
+  // The process is ending: the threads that ended are joined, and those
+  // that end later, which nobody would join, let go of themselves.
+  void EndOfProcess() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      processEnding_ = true;
+    }
+    JoinEnded();
+  }
+
   void Start(std::function<void()> work) {
     const std::lock_guard<std::mutex> lock(mutex_);
     // The lock is held until the thread is entered, where its end finds it.
@@ -37,7 +47,11 @@ class HandOffPool {
     }
     const std::lock_guard<std::mutex> lock(mutex_);
     auto self = running_.find(std::this_thread::get_id());
-    ended_.push_back(std::move(self->second));
+    if (processEnding_) {
+      self->second.detach();
+    } else {
+      ended_.push_back(std::move(self->second));
+    }
     running_.erase(self);
   }
 
@@ -45,6 +59,7 @@ class HandOffPool {
   std::map<std::thread::id, std::thread> running_;
   // Threads whose work is done, for the next one to join.
   std::vector<std::thread> ended_;
+  bool processEnding_ = false;
 };
 
 HandOffPool& Pool() {
@@ -52,7 +67,7 @@ HandOffPool& Pool() {
   // The last thread to end has no successor to join it: the process's end
   // does. Threads still at work then are left to it.
   static const struct JoinAtExit {
-    ~JoinAtExit() { pool->JoinEnded(); }
+    ~JoinAtExit() { pool->EndOfProcess(); }
   } joinAtExit;
   return *pool;
 }
@@ -64,7 +79,7 @@ void HandOff(std::function<void()> work) {
     Pool().Start(work);
     return;
   } catch (...) {
-    // No thread could be started: better late waiting than none.
+    // No thread to be had: the work runs here, waiting as it must.
   }
   try {
     work();

@@ -5,8 +5,9 @@
 // Each piece runs on a thread of its own, started for it and ending when it
 // is done, so that pieces never wait for each other. The process's pool
 // owns these threads: each one started joins those that have ended, and the
-// process's end joins the last ones. The pool itself is never destroyed,
-// since a piece may still run while the process ends.
+// process's end joins the last ones (a thread that ends after that lets go
+// of itself). The pool itself is never destroyed, since a piece may still
+// run while the process ends.
 #pragma once
 
 #include <functional>
