@@ -54,9 +54,13 @@ public class ConcurrencyTest {
     }
 
     /** Waits for the condition, which the libraries' lingering threads may delay. */
-    private static boolean eventually(BooleanSupplier condition) throws InterruptedException {
-        for (int i = 0; i < 6000 && !condition.getAsBoolean(); i++) {
-            Thread.sleep(10);
+    private static boolean eventually(BooleanSupplier condition) {
+        try {
+            for (int i = 0; i < 6000 && !condition.getAsBoolean(); i++) {
+                Thread.sleep(10);
+            }
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
         }
         return condition.getAsBoolean();
     }
@@ -272,22 +276,15 @@ public class ConcurrencyTest {
     /**
      * One round: the listener of each device, on its first event and once
      * the other listener is inside an event too, closes the other's device
-     * and then releases it, timing both calls.
+     * and then releases it, timing both calls into longest.
      */
     private static final class CrossRelease {
         final long[] devices = new long[2];
         final CyclicBarrier bothInside = new CyclicBarrier(2);
         final CountDownLatch done = new CountDownLatch(2);
         final List<String> failures = Collections.synchronizedList(new ArrayList<>());
-        final AtomicLong longestCloseNanos;
-        final AtomicLong longestReleaseNanos;
 
-        CrossRelease(AtomicLong longestClose, AtomicLong longestRelease) {
-            longestCloseNanos = longestClose;
-            longestReleaseNanos = longestRelease;
-        }
-
-        DeviceEventListener listener(int own) {
+        DeviceEventListener listener(int own, AtomicLong[] longest) {
             AtomicBoolean first = new AtomicBoolean(true);
             return (type, payload) -> {
                 if (type == 0 || !first.getAndSet(false)) {
@@ -299,14 +296,14 @@ public class ConcurrencyTest {
                     long control = WrapperIDevice.GetDeviceControl(other);
                     long start = System.nanoTime();
                     boolean closed = WrapperIDeviceControl.Close(control);
-                    longestCloseNanos.accumulateAndGet(System.nanoTime() - start, Math::max);
+                    longest[0].accumulateAndGet(System.nanoTime() - start, Math::max);
                     if (!closed || WrapperIDevice.GetConnectionState(other) != 1
                             || WrapperIDeviceControl.Send(control, "AA00")) {
                         failures.add("the other device is not closed once Close returned");
                     }
                     start = System.nanoTime();
                     CoreAPI.ReleaseDevice(other);
-                    longestReleaseNanos.accumulateAndGet(System.nanoTime() - start, Math::max);
+                    longest[1].accumulateAndGet(System.nanoTime() - start, Math::max);
                 } catch (Exception e) {
                     failures.add(e.toString());
                 } finally {
@@ -317,19 +314,17 @@ public class ConcurrencyTest {
     }
 
     /**
-     * Twenty rounds: makes and opens two devices (open(i) gives device i
-     * open), subscribes the crossing listeners, lets fire(i) raise an event
-     * of device i, and waits for both listeners to end.
+     * Twenty rounds of two devices, each given open by open(i), whose
+     * crossing listeners hear an event that fire(i) raises.
      */
-    private static void crossReleaseRounds(String family, IntToLongFunction open,
-            IntConsumer fire) throws Exception {
-        AtomicLong longestClose = new AtomicLong();
-        AtomicLong longestRelease = new AtomicLong();
+    private static void crossReleaseRounds(String family, IntToLongFunction open, IntConsumer fire)
+            throws Exception {
+        AtomicLong[] longest = {new AtomicLong(), new AtomicLong()};
         for (int round = 0; round < 20; round++) {
-            CrossRelease cross = new CrossRelease(longestClose, longestRelease);
+            CrossRelease cross = new CrossRelease();
             for (int i = 0; i < 2; i++) {
                 cross.devices[i] = open.applyAsLong(i);
-                WrapperIDevice.SubscribeAll(cross.devices[i], cross.listener(i));
+                WrapperIDevice.SubscribeAll(cross.devices[i], cross.listener(i, longest));
             }
             fire.accept(0);
             fire.accept(1);
@@ -337,7 +332,7 @@ public class ConcurrencyTest {
             assertEquals(family + " round " + round, List.of(), cross.failures);
         }
         System.out.printf("%s: longest Close %.1f ms, longest ReleaseDevice %.1f ms inside a listener%n", family,
-                longestClose.get() / 1e6, longestRelease.get() / 1e6);
+                longest[0].get() / 1e6, longest[1].get() / 1e6);
     }
 
     @Test
@@ -349,7 +344,7 @@ public class ConcurrencyTest {
                 long device = CoreAPI.GetDevice(3, 4, readers[i].address());
                 assertTrue(WrapperIDeviceControl.Open(WrapperIDevice.GetDeviceControl(device)));
                 // The reader pushes only to the connections that it has taken.
-                assertTrue(eventuallyQuietly(() -> readers[i].acceptedCount() > accepted));
+                assertTrue(eventually(() -> readers[i].acceptedCount() > accepted));
                 return device;
             }, i -> readers[i].pushNotification(0x0101, 0x10010200, 0, null));
             assertTrue(eventually(() -> first.openCount() == 0 && second.openCount() == 0));
@@ -363,14 +358,7 @@ public class ConcurrencyTest {
             assertTrue(WrapperIDeviceControl.Open(WrapperIDevice.GetDeviceControl(device)));
             return device;
         }, i -> BrannetStandin.fireNotification(BrannetStandin.openHandle(paths[i]), 0x300, new byte[] {'x'}));
-        assertTrue(eventually(() -> BrannetStandin.openHandle(paths[0]) == 0 && BrannetStandin.openHandle(paths[1]) == 0));
-    }
-
-    private static boolean eventuallyQuietly(BooleanSupplier condition) {
-        try {
-            return eventually(condition);
-        } catch (InterruptedException e) {
-            return false;
-        }
+        assertTrue(eventually(() -> BrannetStandin.openHandle(paths[0]) == 0
+                && BrannetStandin.openHandle(paths[1]) == 0));
     }
 }
