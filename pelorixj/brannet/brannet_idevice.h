@@ -19,6 +19,7 @@ class BrannetIDevice : public IBaseDevice {
   BrannetIDevice(uint32_t connectionType, std::string address);
   // Closes a link still open, so that no callback reaches a freed device,
   // and removes the registry entry of its address only when it is its own.
+  // Not on a thread inside a listener or callback (see DestroyDevice).
   ~BrannetIDevice() override;
   BrannetIDevice(const BrannetIDevice&) = delete;
   BrannetIDevice& operator=(const BrannetIDevice&) = delete;

@@ -22,73 +22,51 @@ void Guarded(Call call) {
 
 BrannetIDeviceControl::BrannetIDeviceControl(uint32_t connectionType, std::string address, BrannetHandlers handlers)
     : connectionInfo_{kOlderFamilyDevice, connectionType, std::move(address)},
-      handlers_(std::move(handlers)) {}
+      handlers_(std::move(handlers)),
+      link_(LinkCalls(), nullptr) {}
 
-bool BrannetIDeviceControl::Open() {
-  const std::string path = Brannet().BuildOpenPath(connectionInfo_.ConnectionType, connectionInfo_.Address);
-  for (;;) {
-    BrannetHandle stale = 0;
-    {
-      const std::lock_guard<std::mutex> lock(openMutex_);
-      const BrannetHandle current = deviceHandle_;
-      if (current == 0) return OpenLinkLocked(path);
-      if (Brannet().isDeviceConnected(current)) return true;
-      stale = current;
-    }
-    CloseIfStill(stale);
-  }
+LinkSequence::Calls BrannetIDeviceControl::LinkCalls() {
+  LinkSequence::Calls calls;
+  calls.open = [this] {
+    return Brannet().openDevice(Brannet().BuildOpenPath(connectionInfo_.ConnectionType, connectionInfo_.Address));
+  };
+  calls.attach = [this](BrannetHandle handle) {
+    Brannet().setOnDeviceConnectionStateChanged(handle, ConnectionStateChangedCallback, this);
+    Brannet().setOnCardDataCallback(handle, DataReceivedCallback, this);
+    Brannet().setOnDeviceResponse(handle, DeviceResponseCallback, this);
+    Brannet().setOnNotificationData(handle, NotificationDataCallback, this);
+  };
+  calls.isOpen = [](BrannetHandle handle) { return handle != 0 && Brannet().isDeviceConnected(handle); };
+  calls.canClose = [] { return Brannet().IsBound(BrannetEntry::CloseDeviceEx); };
+  calls.close = [](BrannetHandle handle) { Brannet().closeDevice(handle); };
+  return calls;
 }
 
-bool BrannetIDeviceControl::OpenLinkLocked(const std::string& path) {
-  const BrannetHandle handle = Brannet().openDevice(path);
-  deviceHandle_ = handle;
-  if (handle == 0) return false;
-  Brannet().setOnDeviceConnectionStateChanged(handle, ConnectionStateChangedCallback, this);
-  Brannet().setOnCardDataCallback(handle, DataReceivedCallback, this);
-  Brannet().setOnDeviceResponse(handle, DeviceResponseCallback, this);
-  Brannet().setOnNotificationData(handle, NotificationDataCallback, this);
-  return true;
-}
+bool BrannetIDeviceControl::Open() { return link_.Open(); }
 
 bool BrannetIDeviceControl::Close() {
-  // Only one of several closing threads gets the handle.
-  CloseTaken(deviceHandle_.exchange(0));
+  link_.Close();
   return true;
-}
-
-void BrannetIDeviceControl::CloseIfStill(BrannetHandle handle) {
-  if (deviceHandle_.compare_exchange_strong(handle, 0)) CloseTaken(handle);
-}
-
-void BrannetIDeviceControl::CloseTaken(BrannetHandle handle) {
-  if (handle == 0) return;
-  try {
-    Brannet().closeDevice(handle);
-  } catch (...) {
-    BrannetHandle none = 0;
-    deviceHandle_.compare_exchange_strong(none, handle);
-    throw;
-  }
 }
 
 bool BrannetIDeviceControl::IsDeviceConnected() {
-  const BrannetHandle handle = deviceHandle_.load();
+  const BrannetHandle handle = link_.Current();
   return handle != 0 && Brannet().isDeviceConnected(handle);
 }
 
 int BrannetIDeviceControl::GetProductId() {
-  const BrannetHandle handle = deviceHandle_.load();
+  const BrannetHandle handle = link_.Current();
   return handle == 0 ? 0 : Brannet().getProductId(handle);
 }
 
 int BrannetIDeviceControl::GetResultCode() {
-  const BrannetHandle handle = deviceHandle_.load();
+  const BrannetHandle handle = link_.Current();
   return handle == 0 ? -2 : Brannet().getResultCode(handle);
 }
 
 bool BrannetIDeviceControl::Send(ByteDataRecord command) {
   if (!IsDeviceConnected()) return false;
-  return Brannet().sendData(deviceHandle_.load(), command.Text) == 0;
+  return Brannet().sendData(link_.Current(), command.Text) == 0;
 }
 
 DeviceResponse BrannetIDeviceControl::SendSync(ByteDataRecord command) {
@@ -98,7 +76,7 @@ DeviceResponse BrannetIDeviceControl::SendSync(ByteDataRecord command) {
     return response;
   }
   try {
-    const Bytes reply = HexPairsToBytes(Brannet().sendCommand(deviceHandle_.load(), command.Text));
+    const Bytes reply = HexPairsToBytes(Brannet().sendCommand(link_.Current(), command.Text));
     if (GetResultCode() == 0) {
       response.Data = ByteDataRecord(BytesToHexString(reply));
     } else {

@@ -4,14 +4,13 @@
 // device binds. The display operations are not offered by this family.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 
 #include "pelorixj/brannet/brannet_library.h"
 #include "pelorixj/device/idevice_control.h"
+#include "pelorixj/device/link_sequence.h"
 
 namespace pelorixj {
 
@@ -26,18 +25,23 @@ struct BrannetHandlers {
 class BrannetIDeviceControl : public IDeviceControl {
  public:
   BrannetIDeviceControl(uint32_t connectionType, std::string address, BrannetHandlers handlers);
-  // Does not close the device: its owner does.
+  // Does not close the device: its owner does. Waits for its closes handed
+  // off, until which the library may still call back with this control.
   ~BrannetIDeviceControl() = default;
   BrannetIDeviceControl(const BrannetIDeviceControl&) = delete;
   BrannetIDeviceControl& operator=(const BrannetIDeviceControl&) = delete;
 
+  // Opening and closing are one sequence (see LinkSequence).
+  //
   // True at once when the link is connected. Otherwise closes a handle
   // that is open first, so that no callback of it can outlive this control,
-  // and opens anew. One thread opens at a time, so threads that open at
-  // once open one link. False when the device did not open.
+  // and opens anew. Threads that open at once open one link. False when the
+  // device did not open.
   bool Open() override;
-  // True also when nothing was open. Each handle is closed once, whichever
-  // of several closing threads gets it.
+  // True also when nothing was open. The handle is closed here, or, on a
+  // thread inside a listener or callback, handed off, so that this returns
+  // at once. Each handle is closed once, whichever of several closing
+  // threads gets it.
   bool Close() override;
   bool Send(ByteDataRecord command) override;
   // Status 0 with the reply re-encoded in upper case; 2 when the library
@@ -78,20 +82,13 @@ class BrannetIDeviceControl : public IDeviceControl {
   // The handlers of the control that is a callback's context; null when
   // there is none or they are not bound.
   static const BrannetHandlers* HandlersOf(void* context);
-  // Opens the link while openMutex_ is held and none is stored.
-  bool OpenLinkLocked(const std::string& path);
-  // Closes the handle if it is still the stored one.
-  void CloseIfStill(BrannetHandle handle);
-  // Closes a handle taken out of deviceHandle_ (nothing for 0); puts it
-  // back when the library cannot close it.
-  void CloseTaken(BrannetHandle handle);
+  // The library's calls that open, register on and close a link.
+  LinkSequence::Calls LinkCalls();
 
   const ConnectionInfo connectionInfo_;
-  std::atomic<BrannetHandle> deviceHandle_{0};
-  // Held across deciding to open and opening; never across a close, which
-  // waits for the library's callbacks, which may open this control.
-  std::mutex openMutex_;
   const BrannetHandlers handlers_;
+  // Last: the library calls back with this control until its closes end.
+  LinkSequence link_;
 };
 
 }  // namespace pelorixj

@@ -26,8 +26,11 @@ Handle GetDevice(uint32_t deviceType, uint32_t connectionType, const std::string
 
 // Closes the device, takes it and its parts out of the table, out of its
 // family's registry and drops its subscriber. It is destroyed once no call
-// runs on it any more. A handle that names no live device is ignored, and a
-// device that fails to close stays live. Never throws.
+// runs on it any more. Inside a listener or callback nothing here waits for
+// another device's event thread: the library's close and the destruction go
+// on without the caller (see LinkSequence, DestroyDevice). A handle that
+// names no live device is ignored, and a device that fails to close stays
+// live. Never throws.
 void ReleaseDevice(Handle device);
 
 }  // namespace pelorixj

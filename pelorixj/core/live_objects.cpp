@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "pelorixj/device/destroy_device.h"
+
 namespace pelorixj {
 
 Handle LiveObjects::Adopt(IDevice* device, Forget forget) {
@@ -9,7 +11,7 @@ Handle LiveObjects::Adopt(IDevice* device, Forget forget) {
   const auto known = devices_.find(device);
   if (known != devices_.end()) return known->second.device;
   const Handle handle = NextHandleLocked();
-  entries_.emplace(handle, Entry{Kind::kDevice, std::shared_ptr<IDevice>(device), device});
+  entries_.emplace(handle, Entry{Kind::kDevice, std::shared_ptr<IDevice>(device, DestroyDevice), device});
   devices_.emplace(device, DeviceRecord{handle, 0, 0, std::move(forget)});
   return handle;
 }

@@ -6,7 +6,7 @@
 // The table shares ownership of each device with the calls running on it: a
 // call looks its handle up, holds what it gets until it returns, and a
 // device taken out of the table is destroyed when the last such call lets go
-// of it. A handle that names no live object, or one of another kind, finds
+// of it (through DestroyDevice, so never on a thread inside a listener). A handle that names no live object, or one of another kind, finds
 // nothing and touches no memory.
 #pragma once
 

@@ -1,13 +1,14 @@
-// Raises a device's connection-state events: one each time the state of its
-// link differs from the one last reported, so that the listener sees each
-// change once and the last event always names the link's state.
+// Raises a link's connection-state events: one for every change, in the
+// order of the changes, so that the listener hears every link that opened
+// and closed and the last event names the link's state.
 //
-// One thread reports at a time. A report asked for while another thread is
-// reporting is left to that thread, which looks at the link again before it
-// stops: no thread ever waits for another one's event, so a listener may
-// open or close the link, or release the device, from inside an event. A
-// report asked for from inside an event on the reporting thread is made at
-// once.
+// The owner adds each change while it holds what orders the changes, and
+// asks for the reports once it holds nothing. One thread reports at a time.
+// A report asked for while another thread is reporting is left to that
+// thread, which raises every change added before it stops: no thread ever
+// waits for another one's event, so a listener may open or close the link,
+// or release the device, from inside an event. A report asked for from
+// inside an event on the reporting thread is made at once (events nest).
 #pragma once
 
 #include <cstdint>
@@ -18,21 +19,27 @@ namespace pelorixj {
 
 class ConnectionStateReports {
  public:
-  // Reads the link's state.
-  using ReadState = std::function<uint32_t()>;
-  // Raises the event of a state; false when the device was destroyed
-  // during the event.
-  using Raise = std::function<bool(uint32_t state)>;
+  // Raises the event of a state; empty raises nothing.
+  using Raise = std::function<void(uint32_t state)>;
 
-  ConnectionStateReports(ReadState read, Raise raise);
+  explicit ConnectionStateReports(Raise raise);
+  // Nothing more is raised, also by a report under way on this thread (its
+  // event destroyed the owner). Must not run while another thread raises.
+  ~ConnectionStateReports();
+  ConnectionStateReports(const ConnectionStateReports&) = delete;
+  ConnectionStateReports& operator=(const ConnectionStateReports&) = delete;
 
-  // False when the device was destroyed during an event: the caller must
-  // then return without touching it.
+  // A change of the link, to be raised after those added before.
+  void Add(uint32_t state);
+
+  // False when the owner was destroyed during an event: the caller must
+  // then return without touching it. The first exception of an event passes
+  // through once the changes are raised.
   bool Report();
 
  private:
   struct State;
-  // Shared with running reports, which may outlive the device.
+  // Shared with running reports, which may outlive the owner.
   std::shared_ptr<State> state_;
 };
 

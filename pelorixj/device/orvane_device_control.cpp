@@ -43,71 +43,51 @@ std::string ReplyOrThrow(const std::string& reply) {
 }  // namespace
 
 OrvaneIDeviceControl::OrvaneIDeviceControl(uint32_t connectionType, std::string text)
-    : connectionInfo_{kNewerPlatformDevice, connectionType, AddressOf(text)} {}
+    : connectionInfo_{kNewerPlatformDevice, connectionType, AddressOf(text)},
+      link_(LinkCalls(), [this](uint32_t state) { handlers_.DeliverStatus(state == kStateConnected); }) {}
 
 OrvaneIDeviceControl::~OrvaneIDeviceControl() {
   handlers_.NotifyClosed();
   OrvaneDeviceHandles().Forget(this);
 }
 
-bool OrvaneIDeviceControl::Open() {
-  for (;;) {
-    QrxHandle stale = 0;
-    {
-      const std::lock_guard<std::mutex> lock(openMutex_);
-      const QrxHandle current = deviceHandle_;
-      if (Qrx().isDeviceOpened(current)) return current != 0;
-      if (current == 0) {
-        if (!OpenLinkLocked()) return false;
-        break;
-      }
-      stale = current;
-    }
-    // Quorlan closed the link by itself: its handle is still to be closed,
-    // outside the lock, before a new one is opened.
-    CloseIfStill(stale);
-  }
-  handlers_.DeliverStatus(true);
-  return true;
+LinkSequence::Calls OrvaneIDeviceControl::LinkCalls() {
+  LinkSequence::Calls calls;
+  calls.open = [this] {
+    const QrxHandle handle = Qrx().openDevice(connectionInfo_.ConnectionType, connectionInfo_.Address);
+    return handle == kFailedDeviceHandle ? 0 : handle;
+  };
+  calls.attach = [this](QrxHandle handle) {
+    // Registered before the callbacks are set, so that their first call finds it.
+    OrvaneDeviceHandles().Register(handle, this);
+    const QrxLibrary& qrx = Qrx();
+    qrx.attachObjectToDevice(handle, reinterpret_cast<intptr_t>(this));
+    qrx.setDataArriveCallback(handle, DataArriveThunk);
+    qrx.setDeviceStatusChangeCallback(handle, StatusChangeThunk);
+  };
+  calls.isOpen = [](QrxHandle handle) { return Qrx().isDeviceOpened(handle); };
+  calls.canClose = [] { return Qrx().IsBound(QrxEntry::CloseDevice); };
+  calls.taken = [this](QrxHandle handle) {
+    // Before the close, whose status report and late messages must find
+    // nothing: the close is reported by the sequence instead.
+    OrvaneDeviceHandles().Unregister(handle);
+    handlers_.NotifyClosed();
+  };
+  calls.close = [](QrxHandle handle) { Qrx().closeDevice(handle); };
+  return calls;
 }
 
-bool OrvaneIDeviceControl::OpenLinkLocked() {
-  const QrxLibrary& qrx = Qrx();
-  const QrxHandle handle = qrx.openDevice(connectionInfo_.ConnectionType, connectionInfo_.Address);
-  if (handle == 0 || handle == kFailedDeviceHandle) return false;
-  // Registered before the callbacks are set, so that their first call finds it.
-  OrvaneDeviceHandles().Register(handle, this);
-  deviceHandle_ = handle;
-  qrx.attachObjectToDevice(handle, reinterpret_cast<intptr_t>(this));
-  qrx.setDataArriveCallback(handle, DataArriveThunk);
-  qrx.setDeviceStatusChangeCallback(handle, StatusChangeThunk);
-  return true;
-}
+bool OrvaneIDeviceControl::Open() { return link_.Open(); }
 
 bool OrvaneIDeviceControl::Close() {
-  // Only one of several closing threads gets the handle.
-  CloseTaken(deviceHandle_.exchange(0));
+  link_.Close();
   return true;
 }
 
-void OrvaneIDeviceControl::CloseIfStill(QrxHandle handle) {
-  if (deviceHandle_.compare_exchange_strong(handle, 0)) CloseTaken(handle);
-}
-
-void OrvaneIDeviceControl::CloseTaken(QrxHandle handle) {
-  if (handle == 0) return;
-  // Before the close, whose status report must find nothing: the close is
-  // reported here instead, once it is done.
-  OrvaneDeviceHandles().Unregister(handle);
-  handlers_.NotifyClosed();
-  Qrx().closeDevice(handle);
-  handlers_.DeliverStatus(false);
-}
-
-bool OrvaneIDeviceControl::IsOpened() const { return deviceHandle_ != 0; }
+bool OrvaneIDeviceControl::IsOpened() const { return link_.Current() != 0; }
 
 QrxHandle OrvaneIDeviceControl::OpenHandle() const {
-  const QrxHandle handle = deviceHandle_;
+  const QrxHandle handle = link_.Current();
   if (handle == 0) throw std::runtime_error("Device is not opened.");
   return handle;
 }
@@ -118,14 +98,14 @@ bool OrvaneIDeviceControl::OpenIfClosed() {
 }
 
 bool OrvaneIDeviceControl::Send(ByteDataRecord command) {
-  const QrxHandle handle = deviceHandle_;
+  const QrxHandle handle = link_.Current();
   if (handle == 0) return false;
   return Qrx().sendMessage(handle, command.Text) == 0;
 }
 
 DeviceResponse OrvaneIDeviceControl::SendSync(ByteDataRecord command) {
   DeviceResponse response;
-  const QrxHandle handle = deviceHandle_;
+  const QrxHandle handle = link_.Current();
   if (handle == 0) {
     response.Status = kResponseNotOpen;
     return response;
@@ -166,7 +146,7 @@ std::string OrvaneIDeviceControl::SendCommandStringWithProgress(const std::strin
 }
 
 void OrvaneIDeviceControl::SendFormattedCommand(std::string formattedCommand) {
-  const QrxHandle handle = deviceHandle_;
+  const QrxHandle handle = link_.Current();
   if (handle == 0) return;
   Qrx().sendMessage(handle, Qrx().getFormattedCommandBytesInHex(formattedCommand));
 }
@@ -253,8 +233,8 @@ void QRX_CALL OrvaneIDeviceControl::DataArriveThunk(void* device, const char* he
 
 void QRX_CALL OrvaneIDeviceControl::StatusChangeThunk(void* device, int) {
   try {
-    OrvaneDeviceHandles().With(reinterpret_cast<QrxHandle>(device),
-                               [](OrvaneIDeviceControl* control) { control->handlers_.DeliverStatus(false); });
+    const auto handle = reinterpret_cast<QrxHandle>(device);
+    OrvaneDeviceHandles().With(handle, [&](OrvaneIDeviceControl* control) { control->link_.CloseIfOpen(handle); });
   } catch (...) {
     // Quorlan is a C interface: nothing may unwind into it.
   }

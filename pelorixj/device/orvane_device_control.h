@@ -7,15 +7,14 @@
 // or after Quorlan destroys the device, and after this control is gone.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <utility>
 
 #include "pelorixj/device/control_handlers.h"
 #include "pelorixj/device/device_records.h"
 #include "pelorixj/device/idevice_control.h"
+#include "pelorixj/device/link_sequence.h"
 #include "pelorixj/device/qrx_library.h"
 #include "pelorixj/device/response_waits.h"
 
@@ -27,19 +26,25 @@ class OrvaneIDeviceControl : public IDeviceControl {
   // the address, or else the address itself.
   OrvaneIDeviceControl(uint32_t connectionType, std::string text);
   // Tells the watchers, then waits for callbacks running with this control
-  // on other threads. Does not close the device.
+  // on other threads and for its closes handed off. Does not close the
+  // device.
   ~OrvaneIDeviceControl();
   OrvaneIDeviceControl(const OrvaneIDeviceControl&) = delete;
   OrvaneIDeviceControl& operator=(const OrvaneIDeviceControl&) = delete;
 
-  // Reports "connected" through the status handler, on this thread, when it
-  // opens the device; true without a report when it is open already. One
-  // thread opens at a time, so threads that open at once open one link.
+  // Opening and closing are one sequence (see LinkSequence), whose every
+  // change the status handler hears in order: true for each link opened,
+  // false for each closed, on the thread that made the change unless
+  // another one is reporting then. Quorlan's own report of a close is not
+  // passed on.
+  //
+  // True when open; "connected" when it opens the link, none when it is
+  // open already. Threads that open at once open one link.
   bool Open() override;
-  // True, also when not open. When it closes the device, the watchers are
-  // told and, once it is closed, the status handler (on this thread), not
-  // Quorlan's report of the close. Each handle is closed once, whichever of
-  // several closing threads gets it.
+  // True, also when not open. When it takes the link, the watchers are told
+  // and the link is closed: here, or, on a thread inside a listener or
+  // callback, handed off, so that this returns at once. Each handle is
+  // closed once, whichever of several closing threads gets it.
   bool Close() override;
   bool Send(ByteDataRecord command) override;
   // Status 0 with the reply; 1 when no reply came; 2 when the exchange
@@ -66,7 +71,7 @@ class OrvaneIDeviceControl : public IDeviceControl {
   // Opens the device when it is closed; whether it is open then.
   bool OpenIfClosed();
   // Quorlan's handle of the open device; 0 when not open.
-  QrxHandle DeviceHandle() const { return deviceHandle_; }
+  QrxHandle DeviceHandle() const { return link_.Current(); }
   // These three throw std::runtime_error "Device is not opened." or
   // "timeout" (no reply), and return the reply as upper-case hexadecimal.
   virtual std::string SendCommandStringWithProgress(const std::string& hexCommand, ProgressFunction progress,
@@ -74,8 +79,8 @@ class OrvaneIDeviceControl : public IDeviceControl {
   virtual std::string SendCommandWithProgress(QrxHandle command, ProgressFunction progress, int32_t timeoutMs);
   virtual std::string SendSyncWithTimeout(const std::string& hexCommand, int32_t timeoutMs);
 
-  // Set by the owning device. Status reports always carry false: whatever
-  // Quorlan reports means that the link is gone.
+  // Set by the owning device. Whatever Quorlan reports of a link means that
+  // it is gone: the control closes it, which the status handler hears.
   void SetDataArriveHandler(DataArriveHandler handler) { handlers_.SetDataArriveHandler(std::move(handler)); }
   void SetStatusChangeHandler(StatusChangeHandler handler) { handlers_.SetStatusChangeHandler(std::move(handler)); }
 
@@ -102,20 +107,14 @@ class OrvaneIDeviceControl : public IDeviceControl {
   bool SendFixed(const std::string& hexCommand);
   // Sends a built command with the usual wait; its reply's command status.
   uint32_t CommandStatusOfBuilt(QrxHandle command);
-  // Opens a link while openMutex_ is held and none is stored.
-  bool OpenLinkLocked();
-  // Closes the handle if it is still the stored one.
-  void CloseIfStill(QrxHandle handle);
-  // Closes a handle taken out of deviceHandle_ (nothing for 0).
-  void CloseTaken(QrxHandle handle);
+  // Quorlan's calls that open, register on and close a link.
+  LinkSequence::Calls LinkCalls();
 
   const ConnectionInfo connectionInfo_;
-  std::atomic<QrxHandle> deviceHandle_{0};
-  // Held across deciding to open and opening; never across a close or a
-  // report, which may call back into Open.
-  std::mutex openMutex_;
   ControlHandlers handlers_;
   ResponseWaits waits_;
+  // After the handlers, which its reports use.
+  LinkSequence link_;
 };
 
 // A watcher present on a control from construction to destruction.

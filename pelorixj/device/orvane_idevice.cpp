@@ -22,10 +22,6 @@ OrvaneIDevice::OrvaneIDevice(uint32_t connectionType, std::string creationText)
     : control_(connectionType, creationText),
       configuration_(&control_),
       creationText_(std::move(creationText)),
-      stateReports_([this] { return GetConnectionState(); },
-                    [this](uint32_t state) {
-                      return RaiseEvent(kEventConnectionStateChanged, ByteDataRecord(ConnectionStateText(state)));
-                    }),
       followUps_([this](const StopSignal& stop) {
         configuration_.GetFile(HexPairsToBytes(kAnnouncedFileId), nullptr, stop);
       }) {
@@ -110,12 +106,8 @@ IDeviceConfiguration* OrvaneIDevice::GetDeviceConfiguration() {
 }
 
 void OrvaneIDevice::OnDeviceStatusChange(bool connected) {
-  // A link reported gone is closed first; the close then reports.
-  if (!connected && control_.IsOpened()) {
-    Close();
-    return;
-  }
-  stateReports_.Report();
+  RaiseEvent(kEventConnectionStateChanged,
+             ByteDataRecord(ConnectionStateText(connected ? kStateConnected : kStateDisconnected)));
 }
 
 }  // namespace pelorixj

@@ -10,7 +10,6 @@
 #include <string>
 #include <utility>
 
-#include "pelorixj/device/connection_state_reports.h"
 #include "pelorixj/device/follow_up_reads.h"
 #include "pelorixj/device/ibase_device.h"
 #include "pelorixj/device/orvane_device_configuration.h"
@@ -27,13 +26,14 @@ class OrvaneIDevice : public IBaseDevice {
   OrvaneIDevice(uint32_t connectionType, std::string creationText);
   // Removes its registry entry, closes a link still open and waits for
   // Quorlan's callbacks running with it on other threads. Raises no event.
+  // Not on a thread inside a listener or callback (see DestroyDevice).
   ~OrvaneIDevice() override;
   OrvaneIDevice(const OrvaneIDevice&) = delete;
   OrvaneIDevice& operator=(const OrvaneIDevice&) = delete;
 
   // Ends the device's file read and joins its thread, then closes the
-  // link; a connected device then reports "disconnected". Must not run on
-  // the file read's thread.
+  // link (see OrvaneIDeviceControl::Close); a connected device then reports
+  // "disconnected". Must not run on the file read's thread.
   bool Close() override;
   // The name, else the serial number, else the device path.
   std::string GetName() override;
@@ -71,10 +71,9 @@ class OrvaneIDevice : public IBaseDevice {
   // the device's. Failures of the notification and file handling pass
   // through; a response's are dropped.
   virtual void OnDataArrive(std::string message);
-  // Whichever object opened or closed the link, and when Quorlan reports
-  // that it is gone: raises event 0 when the link's state differs from the
-  // one last reported (see ConnectionStateReports). A link reported gone is
-  // closed first.
+  // Each change of the link, in order, whichever object opened or closed it
+  // and when Quorlan reports it gone (the control closes it then): raises
+  // event 0.
   virtual void OnDeviceStatusChange(bool connected);
 
   // Raises event 13 with "name,commandId,label,statusCode". False when the
@@ -114,7 +113,6 @@ class OrvaneIDevice : public IBaseDevice {
   std::string serial_;
   const std::string creationText_;
   std::string devicePath_;
-  ConnectionStateReports stateReports_;
   // Last: its thread uses the members above until it is joined.
   FollowUpReads followUps_;
 };

@@ -8,21 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "pelorixj/device/delivering_thread.h"
+
 namespace pelorixj {
-namespace {
-
-// How many deliveries, of any device, this thread is inside.
-thread_local int deliveriesOnThisThread = 0;
-
-class DeliveryOnThisThread {
- public:
-  DeliveryOnThisThread() { ++deliveriesOnThisThread; }
-  ~DeliveryOnThisThread() { --deliveriesOnThisThread; }
-  DeliveryOnThisThread(const DeliveryOnThisThread&) = delete;
-  DeliveryOnThisThread& operator=(const DeliveryOnThisThread&) = delete;
-};
-
-}  // namespace
 
 struct SubscriberGuard::State {
   struct Delivery {
@@ -77,7 +65,7 @@ SubscriberGuard::~SubscriberGuard() {
 void SubscriberGuard::Set(std::shared_ptr<IEventSubscriber> subscriber) {
   std::shared_ptr<IEventSubscriber> replaced;  // let go of once the lock is
   std::unique_lock<std::mutex> lock(state_->mutex);
-  replaced = state_->Replace(lock, std::move(subscriber), deliveriesOnThisThread == 0);
+  replaced = state_->Replace(lock, std::move(subscriber), !ThisThreadDelivers());
 }
 
 bool SubscriberGuard::Deliver(int eventType, ByteDataRecord payload) {

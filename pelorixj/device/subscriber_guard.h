@@ -12,7 +12,8 @@
 // wait, and deliveries already under way elsewhere may still reach the
 // subscriber replaced. Destroying the guard always waits for the deliveries
 // on other threads, never for one on its own thread, so a subscriber may
-// release its device from inside an event.
+// destroy its device from inside an event; a device released there is
+// destroyed on another thread (DestroyDevice), which may wait.
 #pragma once
 
 #include <memory>

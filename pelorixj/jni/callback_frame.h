@@ -9,6 +9,7 @@
 
 #include <jni.h>
 
+#include "pelorixj/device/delivering_thread.h"
 #include "pelorixj/jni/attached_thread.h"
 #include "pelorixj/jni/callback_exceptions.h"
 
@@ -35,7 +36,8 @@ jmethodID FindInstanceMethod(JNIEnv* env, jobject object, const char* name, cons
 // Runs call(env) on the current thread, when the VM, the object and its
 // method (from FindInstanceMethod) exist; does nothing otherwise. call must
 // test for an exception (ExceptionCheck) before it uses what the method
-// returned.
+// returned. The thread counts as delivering meanwhile, so that what the
+// Java method calls waits for no other device's event thread.
 template <typename Call>
 void CallJavaMethod(JavaVM* vm, jobject object, jmethodID method, Call&& call) {
   if (object == nullptr || method == nullptr) {
@@ -46,6 +48,7 @@ void CallJavaMethod(JavaVM* vm, jobject object, jmethodID method, Call&& call) {
     return;
   }
   const CallbackFrame frame(env);
+  const DeliveryOnThisThread delivering;
   call(env);
   PassOnCallbackException(env);
 }

@@ -60,6 +60,12 @@ void BrannetStandin_SetReply(const char* path, const char* command, const char* 
   });
 }
 
+void BrannetStandin_HoldOpen(int hold) { Standin::Instance().HoldOpen(hold != 0); }
+
+int BrannetStandin_WaitOpenHeld(int timeoutMs) {
+  return Standin::Instance().WaitOpenHeld(timeoutMs) ? 1 : 0;
+}
+
 intptr_t BrannetStandin_OpenHandle(const char* path) {
   return Standin::Instance().OpenHandle(path);
 }

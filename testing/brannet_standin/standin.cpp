@@ -1,5 +1,6 @@
 #include "standin.h"
 
+#include <chrono>
 #include <utility>
 
 namespace brannet_standin {
@@ -49,8 +50,12 @@ const char* Standin::GetDeviceList() {
 }
 
 intptr_t Standin::OpenDevice(const char* path) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::unique_lock<std::mutex> lock(mutex_);
   Log("OpenDeviceEx", {Quoted(path)});
+  ++openHeld_;
+  holdChanged_.notify_all();
+  holdChanged_.wait(lock, [this] { return !holdOpen_; });
+  --openHeld_;
   if (!path || readers_.count(path) == 0) return 0;
   const intptr_t handle = lastHandle_ == 0 ? kFirstHandle : lastHandle_ + 1;
   lastHandle_ = handle;
@@ -151,6 +156,8 @@ void Standin::Reset() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     closing.swap(handles_);
+    holdOpen_ = false;
+    holdChanged_.notify_all();
     deviceList_.reset();
     readers_.clear();
     log_.clear();
@@ -161,6 +168,18 @@ void Standin::Reset() {
 void Standin::SetDeviceList(const char* text) {
   std::lock_guard<std::mutex> lock(mutex_);
   deviceList_ = text ? std::optional<std::string>(text) : std::nullopt;
+}
+
+void Standin::HoldOpen(bool hold) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  holdOpen_ = hold;
+  holdChanged_.notify_all();
+}
+
+bool Standin::WaitOpenHeld(int timeoutMs) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return holdChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                               [this] { return holdOpen_ && openHeld_ > 0; });
 }
 
 intptr_t Standin::OpenHandle(const char* path) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -55,6 +56,8 @@ class Standin {
     std::lock_guard<std::mutex> lock(mutex_);
     change(readers_[Text(path)]);
   }
+  void HoldOpen(bool hold);
+  bool WaitOpenHeld(int timeoutMs);
   intptr_t OpenHandle(const char* path);
   bool Fire(intptr_t handle, Cue cue);
   void WaitDelivered(intptr_t handle);
@@ -75,6 +78,10 @@ class Standin {
   std::shared_ptr<CallbackThread> CallbacksOf(intptr_t handle);
 
   std::mutex mutex_;
+  // Opens wait while held; openHeld_ counts those waiting.
+  std::condition_variable holdChanged_;
+  bool holdOpen_ = false;
+  int openHeld_ = 0;
   std::optional<std::string> deviceList_;
   std::map<std::string, Reader> readers_;
   std::map<intptr_t, OpenReader> handles_;

@@ -7,9 +7,10 @@ import java.util.List;
 /**
  * Lists, opens and drives devices of both families with events from their
  * libraries' threads, then returns from main leaving some of them open and
- * subscribed: the JVM must end by itself, which it does only when the
- * libraries' threads that are still running (the older family's, of the
- * devices left open) stay attached as daemons or not at all.
+ * subscribed, and a listener's release going on: the JVM must end by
+ * itself, which it does only when the libraries' threads that are still
+ * running (the older family's, of the devices left open, and those that
+ * close links) stay attached as daemons or not at all.
  */
 public final class JvmExitAfterDeviceUse {
     private JvmExitAfterDeviceUse() {
@@ -44,5 +45,12 @@ public final class JvmExitAfterDeviceUse {
         if (!recorder.events.equals(List.of("5:card_inserted", "5:card_inserted", "0:connected"))) {
             throw new AssertionError("events lost: " + recorder.events);
         }
+
+        // A listener that releases its device, whose close and destruction
+        // may still go on when main returns.
+        WrapperIDevice.SubscribeAll(devices[1], (DeviceEventListener) (type, payload) -> {
+            CoreAPI.ReleaseDevice(devices[1]);
+        });
+        BrannetStandin.fireNotification(BrannetStandin.openHandle("HID://P2"), 0x300, new byte[] {'x'});
     }
 }

@@ -21,6 +21,7 @@
 #include "pelorixj/brannet/brannet_idevice.h"
 #include "pelorixj/brannet/brannet_library.h"
 #include "pelorixj/brannet/reader_model_table.h"
+#include "pelorixj/device/destroy_device.h"
 #include "pelorixj/device/hex_conversions.h"
 #include "standin_control.h"
 
@@ -59,7 +60,7 @@ class BrannetDevice : public ::testing::Test {
   // Destroys a device made here, as its owner would once it is released.
   void Release(IDevice* device) {
     made_.erase(std::find(made_.begin(), made_.end(), device));
-    delete device;
+    DestroyDevice(device);
   }
 
   BrannetIDevice& Make(uint32_t connectionType, const std::string& address) {
@@ -284,6 +285,31 @@ TEST_F(BrannetDevice, ControlOpensClosesAndReopensItsOwnHandle) {
   EXPECT_FALSE(control.IsDeviceConnected());
 }
 
+// The library's open is held while another thread closes: the close waits
+// for the open, then closes the new handle, on which nothing is registered
+// after its close.
+TEST_F(BrannetDevice, ACloseDuringAnOpenWaitsForItAndThenClosesTheNewHandle) {
+  standin.BrannetStandin_AddDevice(kReader);
+  BrannetIDeviceControl& control = Control(Make(0, kReader));
+  standin.BrannetStandin_HoldOpen(1);
+  auto opening = std::async(std::launch::async, [&] { return control.Open(); });
+  ASSERT_EQ(standin.BrannetStandin_WaitOpenHeld(static_cast<int>(kRoomyWait.count())), 1);
+  auto closing = std::async(std::launch::async, [&] { return control.Close(); });
+  EXPECT_EQ(closing.wait_for(200ms), std::future_status::timeout) << "Close returned during the open";
+  standin.BrannetStandin_HoldOpen(0);
+  ASSERT_EQ(opening.wait_for(kRoomyWait), std::future_status::ready);
+  ASSERT_EQ(closing.wait_for(kRoomyWait), std::future_status::ready);
+  EXPECT_TRUE(opening.get());
+  EXPECT_TRUE(closing.get());
+  const std::string log = standin.CallLog();
+  const size_t closed = log.find("CloseDeviceEx(");
+  ASSERT_NE(closed, std::string::npos) << log;
+  EXPECT_EQ(log.find("On", closed), std::string::npos) << log;
+  EXPECT_EQ(standin.Calls("OnNotificationDataEx").size(), 1u) << log;
+  EXPECT_EQ(standin.BrannetStandin_OpenHandle(kReader), 0);
+  EXPECT_FALSE(control.IsDeviceConnected());
+}
+
 TEST_F(BrannetDevice, CallbacksBecomeEventsOnTheLibrarysThreadInOrder) {
   BrannetIDevice& device = Opened();
   const intptr_t handle = standin.BrannetStandin_OpenHandle(kReader);
@@ -351,6 +377,7 @@ TEST_F(BrannetDevice, SubscriberMayReleaseItsDeviceFromInsideAnEvent) {
     }
   };
   auto releaser = std::make_shared<Releaser>();
+  std::future<void> released = releaser->released.get_future();
   BrannetIDevice& device = Opened();
   const intptr_t handle = standin.BrannetStandin_OpenHandle(kReader);
   releaser->release = [&] {
@@ -358,10 +385,15 @@ TEST_F(BrannetDevice, SubscriberMayReleaseItsDeviceFromInsideAnEvent) {
     Release(&device);
   };
   device.SubscribeAll(releaser);
+  // The device holds the releaser until it is destroyed.
+  const std::weak_ptr<Releaser> subscribed = std::exchange(releaser, nullptr);
   for (int i = 0; i < 5; ++i) standin.BrannetStandin_FireDeviceResponse(handle, "R");
-  ASSERT_EQ(releaser->released.get_future().wait_for(kRoomyWait), std::future_status::ready);
+  ASSERT_EQ(released.wait_for(kRoomyWait), std::future_status::ready);
+  // The close and the destruction went on without the listener, which the
+  // library's close waits for.
+  EXPECT_TRUE(Eventually([&] { return subscribed.expired(); }));
   EXPECT_EQ(standin.BrannetStandin_FireDeviceResponse(handle, "R"), 0);
-  EXPECT_EQ(releaser->events, 1);
+  EXPECT_EQ(standin.Calls("CloseDeviceEx"), std::vector<std::string>{"CloseDeviceEx(" + std::to_string(handle) + ")"});
 }
 
 TEST_F(BrannetDevice, ReleasingAnOpenDeviceClosesItsLink) {

@@ -35,6 +35,8 @@ class StandinControl {
   STANDIN_FUNCTION(BrannetStandin_SetResultCode);
   STANDIN_FUNCTION(BrannetStandin_SetSendResult);
   STANDIN_FUNCTION(BrannetStandin_SetReply);
+  STANDIN_FUNCTION(BrannetStandin_HoldOpen);
+  STANDIN_FUNCTION(BrannetStandin_WaitOpenHeld);
   STANDIN_FUNCTION(BrannetStandin_OpenHandle);
   STANDIN_FUNCTION(BrannetStandin_FireConnectionState);
   STANDIN_FUNCTION(BrannetStandin_FireDataReceived);

@@ -12,6 +12,7 @@
 
 #include "device_session.h"
 #include "eventually.h"
+#include "pelorixj/device/destroy_device.h"
 #include "pelorixj/device/orvane_device_registry.h"
 
 namespace pelorixj {
@@ -387,21 +388,22 @@ TEST(OrvaneDispatcher, ClosesAndReleasesWhileNotificationsArrive) {
   class Releaser : public IEventSubscriber {
    public:
     Releaser(IDevice* device, Recorded<bool>& released) : device_(device), released_(released) {}
+    // The device lets go of its subscriber last.
+    ~Releaser() override { released_.Add(true); }
     void OnEvent(int eventType, ByteDataRecord) override {
       if (eventType != kEventTransaction || done_) return;
       done_ = true;
-      delete device_;
-      released_.Add(true);
+      DestroyDevice(device_);
     }
 
    private:
     IDevice* device_;
     Recorded<bool>& released_;
     bool done_ = false;
-  } releaser(device, released);
+  };
   ASSERT_NE(device->GetDeviceConfiguration(), nullptr);
   // Last use of the device on this thread: the subscriber may release it at once.
-  device->SubscribeAll(Unowned(releaser));
+  device->SubscribeAll(std::make_shared<Releaser>(device, released));
   ASSERT_TRUE(released.WaitForCount(1));
   EXPECT_EQ(OrvaneDeviceRegistry().Find(session.reader.Address()), nullptr);
   stop = true;

@@ -48,6 +48,13 @@ BRANNET_API void BrannetStandin_SetSendResult(const char* path, int result);
  * null reply). A command without a reply is answered with "". */
 BRANNET_API void BrannetStandin_SetReply(const char* path, const char* command, const char* reply);
 
+/* While held (non-zero), every OpenDeviceEx logs its call and then waits
+ * until the hold is let go (0) before it opens anything. Reset lets go. */
+BRANNET_API void BrannetStandin_HoldOpen(int hold);
+/* Returns 1 once an OpenDeviceEx waits in a hold, 0 when none does within
+ * the time. */
+BRANNET_API int BrannetStandin_WaitOpenHeld(int timeoutMs);
+
 /* The newest handle open on the reader; 0 when none is open. */
 BRANNET_API intptr_t BrannetStandin_OpenHandle(const char* path);
 

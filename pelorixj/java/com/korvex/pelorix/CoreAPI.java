@@ -140,18 +140,28 @@ public final class CoreAPI {
     /**
      * Closes and destroys a device; its handle, and those of its control and
      * configuration, name nothing afterwards. An open link closes; for the
-     * newer platform the listener hears "disconnected" (event 0) on this
-     * thread. Calls that run on the device on other threads then fail or end
-     * their waits early, and keep it in memory until they return. A listener
-     * may release its own device from inside an event.
+     * newer platform the listener hears "disconnected" (event 0). Calls that
+     * run on the device on other threads then fail or end their waits early,
+     * and keep it in memory until they return.
+     *
+     * <p>A listener or callback may release any device, its own or another,
+     * from inside its call. There the release waits for no event thread: it
+     * returns once the link is taken and the listener unsubscribed, and the
+     * library's close and the device's destruction go on, on a thread of
+     * their own; events already under way on other threads may still reach
+     * the listener. Called on any other thread, it returns once the link is
+     * closed (also a link whose close a listener left going on), and no
+     * event reaches the listener afterwards.
      *
      * <p>On failure: nothing is reported. A handle that names no live device
      * (0, released, of a control or configuration) is ignored; a device
      * whose link cannot be closed stays live.
      * <p>Longest wait: up to 1000 ms for a file read that the device runs by
-     * itself to end, then closing the link, which waits for an event that is
-     * being delivered to the listener on another thread at that moment; the
-     * older family's outside library closes in its own time.
+     * itself to end, and an open of the device under way on another thread;
+     * then, outside a listener or callback, closing the link, which waits
+     * for an event that is being delivered to the listener on another thread
+     * at that moment; the older family's outside library closes in its own
+     * time.
      *
      * @param device a device handle
      */

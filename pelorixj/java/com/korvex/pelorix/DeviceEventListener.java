@@ -18,6 +18,18 @@ public interface DeviceEventListener {
      * first such exception once its work is done; on any other thread the
      * exception goes to the thread's uncaught-exception handler.
      *
+     * <p>From inside this method a listener may call any method of the
+     * package on any device: subscribe and unsubscribe, open, close and
+     * release devices, its own or another. None of these waits here for
+     * another device's event thread, so listeners may close or release
+     * each other's devices at the same moment:
+     * {@link WrapperIDeviceControl#Close(long)} and
+     * {@link CoreAPI#ReleaseDevice(long)} return once the link is taken
+     * from the device, which then reads as closed, and the rest of the
+     * close goes on, on a thread of its own. Events already under way on
+     * other threads (of the device closed, released or unsubscribed) may
+     * still arrive after such a call returns.
+     *
      * @param eventType the event number, 0 to 15
      * @param payload the event's text: an event name, a connection state
      *     name or a message as hexadecimal text

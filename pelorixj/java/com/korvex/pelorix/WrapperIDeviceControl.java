@@ -29,8 +29,12 @@ public final class WrapperIDeviceControl {
 
     /**
      * Opens the link to the device, unless it is open; threads that open at
-     * once open one link. Newer platform: the listener hears "connected"
-     * (event 0) on this thread when the link opens. Older family: the
+     * once open one link. Opening and closing one control are one sequence:
+     * an open that starts while a {@link #Close} is under way opens afresh.
+     * Newer platform: the listener hears "connected" (event 0) on this
+     * thread when the link opens, in turn after the events of earlier
+     * changes of the link (when another thread is raising those at that
+     * moment, "connected" follows on that thread). Older family: the
      * library reports the link's state as event 0 on its own threads.
      *
      * <p>On failure: false, for a handle that names no live control and a
@@ -46,18 +50,28 @@ public final class WrapperIDeviceControl {
     public static native boolean Open(long control);
 
     /**
-     * Closes the link to the device; the device can be opened again.
-     * Newer platform: the listener hears "disconnected" (event 0) on this
-     * thread when an open link closes, and the configuration operations
-     * waiting on it end at once.
+     * Closes the link to the device; the device can be opened again. A close
+     * waits for an {@link #Open} of the control under way and then closes
+     * the link that it opened. Newer platform: the listener hears
+     * "disconnected" (event 0) on this thread when an open link closes (in
+     * turn, as for {@link #Open}), and the configuration operations waiting
+     * on it end at once.
+     *
+     * <p>Called inside a listener or callback, it waits for no event
+     * thread: it returns once the link is taken from the device, which then
+     * reads as closed (state 1, sends fail), and the library's close goes
+     * on, on a thread of its own; events already under way on the device's
+     * threads may still arrive. Called on any other thread, it returns once
+     * the link is closed, also a link whose close a listener left going on.
      *
      * <p>On failure: false, for a handle that names no live control and
      * when the library cannot close the link. A link that is not open gives
      * true.
-     * <p>Longest wait: until the link's threads have ended, which waits for
-     * an event that is being delivered to the listener on another thread at
-     * that moment; the older family, its library's close, which waits for
-     * its callbacks.
+     * <p>Longest wait: an {@link #Open} of the control under way; then,
+     * outside a listener or callback, until the link's threads have ended,
+     * which waits for an event that is being delivered to the listener on
+     * another thread at that moment (the older family: its library's close,
+     * which waits for its callbacks).
      *
      * @param control the control handle
      * @return true when closed
