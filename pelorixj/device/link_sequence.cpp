@@ -10,8 +10,8 @@
 
 namespace pelorixj {
 
-// The closes handed off and still running, numbered as they were handed off.
-struct LinkSequence::HandOffs {
+// The library's closes under way, here or handed off, numbered as they began.
+struct LinkSequence::Closes {
   std::mutex mutex;
   std::condition_variable ended;
   uint64_t next = 1;
@@ -37,18 +37,19 @@ struct LinkSequence::HandOffs {
 };
 
 LinkSequence::LinkSequence(Calls calls, ConnectionStateReports::Raise raise)
-    : calls_(std::move(calls)), handOffs_(std::make_shared<HandOffs>()), reports_(std::move(raise)) {}
+    : calls_(std::move(calls)), closes_(std::make_shared<Closes>()), reports_(std::move(raise)) {}
 
-LinkSequence::~LinkSequence() { handOffs_->WaitForEarlier(); }
+LinkSequence::~LinkSequence() { closes_->WaitForEarlier(); }
 
-void LinkSequence::WaitForEarlierHandOffs() {
-  if (!ThisThreadDelivers()) handOffs_->WaitForEarlier();
+void LinkSequence::WaitForEarlierCloses() {
+  if (!ThisThreadDelivers()) closes_->WaitForEarlier();
 }
 
 bool LinkSequence::Open() {
-  WaitForEarlierHandOffs();
+  WaitForEarlierCloses();
+  Taken lost;
   for (;;) {
-    Link stale = 0;
+    Taken stale;
     {
       const std::lock_guard<std::mutex> lock(mutex_);
       const Link current = link_;
@@ -58,65 +59,83 @@ bool LinkSequence::Open() {
         if (opened == 0) return false;
         link_ = opened;
         calls_.attach(opened);
-        reports_.Add(kStateConnected);
+        if (!calls_.lostUnheard || !calls_.lostUnheard(opened)) {
+          reports_.Add(kStateConnected);
+        } else {
+          // Lost before its callbacks were on it, so that nobody heard of
+          // the loss: the open fails unreported, as for a reader that is gone.
+          lost = TakeLocked(opened, false);
+        }
         break;
       }
-      stale = TakeLocked(current);
+      stale = TakeLocked(current, true);
     }
     // The library closed the link by itself: it is closed here too, before
     // a new one is opened.
     Finish(stale);
     if (!reports_.Report()) return false;
   }
+  if (lost.link != 0) {
+    Finish(lost);
+    return false;
+  }
   reports_.Report();
   return true;
 }
 
 void LinkSequence::Close() {
-  const Link taken = Take(0);
-  if (taken != 0) Finish(taken);
-  WaitForEarlierHandOffs();
+  const Taken taken = Take(0);
+  if (taken.link != 0) Finish(taken);
+  WaitForEarlierCloses();
   reports_.Report();
 }
 
 void LinkSequence::CloseIfOpen(Link link) {
   if (link == 0) return;
-  const Link taken = Take(link);
-  if (taken == 0) return;
+  const Taken taken = Take(link);
+  if (taken.link == 0) return;
   Finish(taken);
   reports_.Report();
 }
 
-LinkSequence::Link LinkSequence::Take(Link expected) {
+LinkSequence::Taken LinkSequence::Take(Link expected) {
   const std::lock_guard<std::mutex> lock(mutex_);
   const Link current = link_;
-  if (current == 0 || (expected != 0 && current != expected)) return 0;
-  return TakeLocked(current);
+  if (current == 0 || (expected != 0 && current != expected)) return {};
+  return TakeLocked(current, true);
 }
 
-LinkSequence::Link LinkSequence::TakeLocked(Link current) {
+LinkSequence::Taken LinkSequence::TakeLocked(Link current, bool report) {
   // A library that cannot close links throws here, and the link stays.
   if (!calls_.canClose()) calls_.close(current);
   link_ = 0;
-  reports_.Add(kStateDisconnected);
-  return current;
+  if (report) reports_.Add(kStateDisconnected);
+  // Counted from here, wherever the close then runs, so that an open or
+  // close on another thread that finds the link gone waits for its close.
+  return {current, closes_->Begin()};
 }
 
-void LinkSequence::Finish(Link taken) {
-  if (calls_.taken) calls_.taken(taken);
-  if (!ThisThreadDelivers()) {
-    calls_.close(taken);
-    return;
+void LinkSequence::Finish(const Taken& taken) {
+  auto close = [close = calls_.close, link = taken.link, closes = closes_, ticket = taken.ticket] {
+    const struct Ending {
+      Closes& closes;
+      uint64_t ticket;
+      ~Ending() { closes.End(ticket); }
+    } ending{*closes, ticket};
+    close(link);
+  };
+  try {
+    if (calls_.taken) calls_.taken(taken.link);
+  } catch (...) {
+    closes_->End(taken.ticket);
+    throw;
   }
-  const uint64_t ticket = handOffs_->Begin();
-  HandOff([close = calls_.close, taken, handOffs = handOffs_, ticket] {
-    try {
-      close(taken);
-    } catch (...) {
-      // Nobody waits for the result: the link was taken already.
-    }
-    handOffs->End(ticket);
-  });
+  if (ThisThreadDelivers()) {
+    // Nobody waits for the result: the link was taken already.
+    HandOff(close);
+  } else {
+    close();
+  }
 }
 
 }  // namespace pelorixj

@@ -7,8 +7,8 @@
 // A close on a thread inside a listener or callback (delivering_thread.h)
 // takes the link and returns: the library's close, which waits for the
 // link's event thread, is handed off (hand_off.h). An open or close on any
-// other thread first waits for the closes handed off before it, so that it
-// returns only once those links are really closed. The lock that orders the
+// other thread first waits for the library's closes begun before it, here
+// or handed off, so that it returns only once those links are really closed. The lock that orders the
 // sequence is held across the library's open and registrations, never
 // across a close or an event, which may call back into the sequence.
 //
@@ -41,6 +41,10 @@ class LinkSequence {
     std::function<void(Link)> attach;
     // Whether the library holds the link open; also asked with 0.
     std::function<bool(Link)> isOpen;
+    // Whether a link just attached was lost before the callbacks were on
+    // it, so that they will never hear of the loss. May be empty: the
+    // library tells of such a loss itself.
+    std::function<bool(Link)> lostUnheard;
     // Whether the library can close links. When it cannot, close throws
     // without closing anything.
     std::function<bool()> canClose;
@@ -54,9 +58,9 @@ class LinkSequence {
 
   // raise: the event of each change; empty when changes are not reported.
   LinkSequence(Calls calls, ConnectionStateReports::Raise raise);
-  // Waits for the closes handed off (the library may call back into the
-  // control until its close returns); so must not run on a thread inside a
-  // listener or callback while a close it handed off runs.
+  // Waits for the library's closes under way (the library may call back
+  // into the control until its close returns); so must not run on a thread
+  // inside a listener or callback while a close it handed off runs.
   ~LinkSequence();
   LinkSequence(const LinkSequence&) = delete;
   LinkSequence& operator=(const LinkSequence&) = delete;
@@ -65,33 +69,40 @@ class LinkSequence {
   Link Current() const { return link_; }
 
   // True when a link is open, opened here or before. A link that the
-  // library no longer holds open is closed first and a new one opened.
-  // Throws what the calls throw.
+  // library no longer holds open is closed first and a new one opened. A
+  // new link lost unheard is closed unreported, and the open fails. Throws
+  // what the calls throw.
   bool Open();
   // Closes the open link, if any. Each link is closed once, whichever of
   // several closing threads takes it. Throws what the calls throw; a
   // library that cannot close links leaves the link open.
   void Close();
   // Closes the link only while it is still the open one: for a report that
-  // the link is gone. Never waits for closes handed off before.
+  // the link is gone. Never waits for closes begun before.
   void CloseIfOpen(Link link);
 
  private:
-  struct HandOffs;
+  struct Closes;
+  // A link taken out of the sequence, and the ticket of its close.
+  struct Taken {
+    Link link = 0;
+    uint64_t ticket = 0;
+  };
 
   // Takes the open link (only that one when expected is not 0) out of the
-  // sequence; 0 when there is none.
-  Link Take(Link expected);
-  Link TakeLocked(Link current);
-  // Closes a link taken, here or handed off.
-  void Finish(Link taken);
-  void WaitForEarlierHandOffs();
+  // sequence; link 0 when there is none.
+  Taken Take(Link expected);
+  // report: whether the listener hears of the change.
+  Taken TakeLocked(Link current, bool report);
+  // Closes a link taken, here or handed off, and ends its ticket.
+  void Finish(const Taken& taken);
+  void WaitForEarlierCloses();
 
   const Calls calls_;
   std::atomic<Link> link_{0};
   std::mutex mutex_;
   // Shared with the closes handed off, which may outlive this.
-  std::shared_ptr<HandOffs> handOffs_;
+  std::shared_ptr<Closes> closes_;
   ConnectionStateReports reports_;
 };
 

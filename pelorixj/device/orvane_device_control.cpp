@@ -66,6 +66,8 @@ LinkSequence::Calls OrvaneIDeviceControl::LinkCalls() {
     qrx.setDeviceStatusChangeCallback(handle, StatusChangeThunk);
   };
   calls.isOpen = [](QrxHandle handle) { return Qrx().isDeviceOpened(handle); };
+  // Quorlan reports a lost link only to the callback set by then.
+  calls.lostUnheard = [](QrxHandle handle) { return !Qrx().isDeviceOpened(handle); };
   calls.canClose = [] { return Qrx().IsBound(QrxEntry::CloseDevice); };
   calls.taken = [this](QrxHandle handle) {
     // Before the close, whose status report and late messages must find

@@ -146,18 +146,18 @@ bool OrvaneDevice::Open(std::string address) {
 }
 
 bool OrvaneDevice::Close() {
-  if (!IsOpen()) return true;
-  // Taken before the report, so that a loss of the link reported from now on
-  // finds it gone; a link that failed meanwhile reports its loss instead.
-  Link link = TakeLink();
-  if (!link.connection) return true;
-  StatusCallback status;
+  // Each link's end is reported once: by the report of its loss once that
+  // has begun, else here, as a loss when the link has failed meanwhile.
+  Link link;
+  bool lossReported = false;
   {
-    std::lock_guard<std::mutex> lock(callbackMutex_);
-    status = statusCallback_;
+    std::lock_guard<std::mutex> lock(linkMutex_);
+    link = {std::move(connection_), std::move(package_)};
+    lossReported = std::count(linksReportedLost_.begin(), linksReportedLost_.end(), link.connection.get()) > 0;
   }
-  if (status && IsAlive() && link.connection->IsConnected()) status(this, 1);
+  if (link.connection && !lossReported && IsAlive()) ReportStatus(link.connection->IsConnected() ? 1 : 0);
   ReleaseLink(std::move(link));
+  WaitForLossReports();
   return true;
 }
 
@@ -172,6 +172,12 @@ bool OrvaneDevice::IsOpen() {
 }
 
 void OrvaneDevice::Release() { ReleaseLink(TakeLink()); }
+
+void OrvaneDevice::WaitForLossReports() {
+  if (IsDeliveringState()) return;
+  std::unique_lock<std::mutex> lock(linkMutex_);
+  lossReported_.wait(lock, [&] { return linksReportedLost_.empty(); });
+}
 
 OrvaneDevice::Link OrvaneDevice::TakeLink(const SerialComm* only) {
   std::lock_guard<std::mutex> lock(linkMutex_);
@@ -362,22 +368,43 @@ void OrvaneDevice::OnConnectionState(const SerialComm* from, int state) {
     }
   } delivery(this);
   if (state == 0) {
-    // A link that a close has taken is not reported.
+    // A link that a close has taken is reported by the close, and a loss
+    // is reported once.
     std::lock_guard<std::mutex> lock(linkMutex_);
-    if (connection_.get() != from) return;
+    if (connection_.get() != from ||
+        std::count(linksReportedLost_.begin(), linksReportedLost_.end(), from) > 0) {
+      return;
+    }
+    linksReportedLost_.push_back(from);
   }
-  StatusCallback status;
+  // Ends the report on every path, so that no close waits for it forever.
+  struct LossReport {
+    OrvaneDevice* device;
+    const SerialComm* link;
+    ~LossReport() {
+      if (link == nullptr) return;
+      std::lock_guard<std::mutex> lock(device->linkMutex_);
+      auto& links = device->linksReportedLost_;
+      links.erase(std::find(links.begin(), links.end(), link));
+      device->lossReported_.notify_all();
+    }
+  } lossReport{this, state == 0 ? from : nullptr};
+  ReportStatus(state);
+  if (state == 0) ReleaseLink(TakeLink(from));
+}
+
+void OrvaneDevice::ReportStatus(int status) {
+  StatusCallback callback;
   {
     std::lock_guard<std::mutex> lock(callbackMutex_);
-    status = statusCallback_;
+    callback = statusCallback_;
   }
-  if (status) {
-    try {
-      status(this, state);
-    } catch (...) {
-    }
+  if (!callback) return;
+  try {
+    callback(this, status);
+  } catch (...) {
+    // The report is made; what the callback throws concerns nobody here.
   }
-  if (state == 0) ReleaseLink(TakeLink(from));
 }
 
 }  // namespace quorlan

@@ -55,7 +55,10 @@ class OrvaneDevice {
   // A connection that reports state 0 (a TCP link lost) releases the device
   // as Close does, but reports that state instead of 1.
   virtual bool Open(std::string address);
-  // Reports status 1 when the device was open, then releases it. Always true.
+  // Reports status 1 when the device was open, or 0 when its link had failed
+  // and no report of the loss had begun, then releases it. Returns once the
+  // reports of a loss under way are made (at once from inside a state
+  // report). Always true.
   virtual bool Close();
   virtual bool IsOpen();
   // True once the whole message is written. False when the device is not
@@ -112,6 +115,9 @@ class OrvaneDevice {
   Link TakeLink(const SerialComm* only = nullptr);
   // Release of a link already taken.
   void ReleaseLink(Link link);
+  void WaitForLossReports();
+  // Calls the status callback, if any; what it throws is dropped.
+  void ReportStatus(int status);
   bool IsDeliveringState() const;
   bool IsAlive() const { return liveness_.load() == kAlive; }
   // Counts a thread into a wait or a state report; false once the device is
@@ -132,8 +138,11 @@ class OrvaneDevice {
   std::atomic<uint32_t> liveness_{kAlive};
   std::atomic<int> deviceType_{kDeviceTypeUsbHid};
 
-  // Guards the connection and package pointers.
+  // Guards the connection and package pointers, and the links whose loss
+  // is being reported.
   std::mutex linkMutex_;
+  std::condition_variable lossReported_;
+  std::vector<const SerialComm*> linksReportedLost_;
   std::shared_ptr<SerialComm> connection_;
   std::shared_ptr<IKVCommunicationPackage> package_;
   // Connections released from inside their own state report, which they

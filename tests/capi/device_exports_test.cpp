@@ -353,6 +353,30 @@ TEST_F(DeviceExports, LostTcpReaderIsReportedOnceAndEndsTheWaitsAndSends) {
   }
 }
 
+// A close that races the reader thread's finding of a reset: whichever
+// takes the link reports it (1 still open, 0 lost), once. The close starts
+// a little later each round, to sweep the race.
+TEST_F(DeviceExports, ACloseRacingTheLossOfTheLinkReportsItOnce) {
+  size_t connections = 0;
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    device = QRX_OpenDevice(kTcp, reader.Address().c_str());
+    ASSERT_NE(device, -1);
+    QRX_SetDeviceStatusChangeCallback(device, RecordStatus);
+    ASSERT_TRUE(reader.WaitForConnections(++connections, kRoomyWait));
+    reader.DropConnections(reader_sim::LinkEnd::kReset);
+    std::this_thread::sleep_for(std::chrono::microseconds(50 * round));
+    QRX_CloseDevice(device);
+    device = -1;
+    ASSERT_TRUE(seen.WaitFor([&] { return !seen.statuses.empty(); }));
+    // Room for a second report, which must not come.
+    std::this_thread::sleep_for(200ms);
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    EXPECT_EQ(seen.statuses.size(), 1u);
+    seen.statuses.clear();
+  }
+}
+
 // Refused before anything is written: the message's packets could not be
 // numbered. Raw bytes 55, which the reader takes for no command.
 TEST_F(DeviceExports, MessagesLongerThanTheLimitAreRefusedWithNothingSent) {

@@ -195,11 +195,13 @@ QRX_API int QRX_CALL TestMain(void);
  * device stays open after such a code (close it with QRX_CloseDevice); a
  * status of 0 closes it by itself: waits under way on it end at once with
  * their failure result, later sends fail, and its handle stays valid until
- * QRX_CloseDevice. A link that QRX_CloseDevice closes reports only status 1,
- * and only when the link was still open. Runs on a new thread for each
- * event; two events may run at once.
- * The device may already be closed when the callback runs (always for status
- * 1): its handle then only identifies it, and functions given it fail.
+ * QRX_CloseDevice. Each link reports its end once: QRX_CloseDevice reports
+ * status 1 for a link still open, or 0 for one that failed just before and
+ * whose loss was not reported yet. Runs on a new thread for each event; two
+ * events may run at once.
+ * The device may already be closed when the callback runs (always for a
+ * status that QRX_CloseDevice reports): its handle then only identifies it,
+ * and functions given it fail.
  */
 typedef void(QRX_CALL* QRX_DeviceStatusChangeCallback)(void* device, int status);
 
@@ -231,8 +233,9 @@ QRX_API const char* QRX_CALL QRX_GetDeviceList(int connectionType);
 QRX_API intptr_t QRX_CALL QRX_OpenDevice(int connectionType, const char* address);
 
 /*
- * Closes and destroys the device (status 1 when it was open); no data
- * callback starts after it returns. A call of another thread still running
+ * Closes and destroys the device (status 1 when it was open, see
+ * QRX_DeviceStatusChangeCallback); a report of the link's loss under way is
+ * made before it returns, and no data callback starts after it returns. A call of another thread still running
  * on the device ends soon (a wait ends empty) and the device is freed when it
  * returns. Handles 0 and -1 and handles that are not live are ignored.
  */

@@ -21,6 +21,9 @@ const char* Answer(const std::string& text) {
 
 std::string N(intptr_t value) { return std::to_string(value); }
 
+// In the upper half of every handle it opens.
+constexpr intptr_t kOpenedMark = 0x7A5C;
+
 }  // namespace
 
 STANDIN_EXPORT const char* StandinLastCall() { return lastCall.c_str(); }
@@ -29,13 +32,13 @@ STANDIN_EXPORT const char* QRX_GetDeviceList(int type) { return Answer("GetDevic
 
 STANDIN_EXPORT intptr_t QRX_OpenDevice(int type, const char* address) {
   lastCall = "OpenDevice " + N(type) + " " + address;
-  return (intptr_t{0x7A5C} << 32) | type;
+  return (kOpenedMark << 32) | type;
 }
 
 STANDIN_EXPORT void QRX_CloseDevice(intptr_t device) { lastCall = "CloseDevice " + N(device); }
 
-// Only the low byte of a truth value counts.
-STANDIN_EXPORT int QRX_IsDeviceOpened(intptr_t) { return 0x100; }
+// Only the low byte of a truth value counts: the devices it opened are open.
+STANDIN_EXPORT int QRX_IsDeviceOpened(intptr_t device) { return 0x100 | ((device >> 32) == kOpenedMark ? 1 : 0); }
 
 STANDIN_EXPORT void QRX_AttachObjectToDevice(intptr_t device, intptr_t object) {
   lastCall = "AttachObjectToDevice " + N(device) + " " + N(object);

@@ -150,8 +150,8 @@ public final class CoreAPI {
      * library's close and the device's destruction go on, on a thread of
      * their own; events already under way on other threads may still reach
      * the listener. Called on any other thread, it returns once the link is
-     * closed (also a link whose close a listener left going on), and no
-     * event reaches the listener afterwards.
+     * closed (also a link whose close a listener, or the report of a lost
+     * reader, left going on), and no event reaches the listener afterwards.
      *
      * <p>On failure: nothing is reported. A handle that names no live device
      * (0, released, of a control or configuration) is ignored; a device

@@ -40,9 +40,11 @@ public final class WrapperIDeviceControl {
      * <p>On failure: false, for a handle that names no live control and a
      * device that does not open (a wrong address, a reader that is gone or
      * busy, an older-family BLE reader, a missing library).
-     * <p>Longest wait: opening the link, which has no time-out of its own
-     * (a TCP connect takes as long as the system lets it); the older family,
-     * its library's open.
+     * <p>Longest wait: the library's closes of this control's links begun
+     * before on other threads (unless called inside a listener), then
+     * opening the link, which has no time-out of its own (a TCP connect
+     * takes as long as the system lets it); the older family, its library's
+     * open.
      *
      * @param control the control handle
      * @return true when open
@@ -62,7 +64,8 @@ public final class WrapperIDeviceControl {
      * reads as closed (state 1, sends fail), and the library's close goes
      * on, on a thread of its own; events already under way on the device's
      * threads may still arrive. Called on any other thread, it returns once
-     * the link is closed, also a link whose close a listener left going on.
+     * the link is closed, also a link whose close a listener, or the report
+     * of a lost reader, left going on.
      *
      * <p>On failure: false, for a handle that names no live control and
      * when the library cannot close the link. A link that is not open gives
