@@ -116,7 +116,7 @@ LinkSequence::Taken LinkSequence::TakeLocked(Link current, bool report) {
 }
 
 void LinkSequence::Finish(const Taken& taken) {
-  auto close = [close = calls_.close, link = taken.link, closes = closes_, ticket = taken.ticket] {
+  auto closeAndEnd = [close = calls_.close, link = taken.link, closes = closes_, ticket = taken.ticket] {
     const struct Ending {
       Closes& closes;
       uint64_t ticket;
@@ -132,9 +132,9 @@ void LinkSequence::Finish(const Taken& taken) {
   }
   if (ThisThreadDelivers()) {
     // Nobody waits for the result: the link was taken already.
-    HandOff(close);
+    HandOff(closeAndEnd);
   } else {
-    close();
+    closeAndEnd();
   }
 }
 
