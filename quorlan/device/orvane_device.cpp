@@ -153,7 +153,7 @@ bool OrvaneDevice::Close() {
   {
     std::lock_guard<std::mutex> lock(linkMutex_);
     link = {std::move(connection_), std::move(package_)};
-    lossReported = std::count(linksReportedLost_.begin(), linksReportedLost_.end(), link.connection.get()) > 0;
+    lossReported = IsLossReportedLocked(link.connection.get());
   }
   if (link.connection && !lossReported && IsAlive()) ReportStatus(link.connection->IsConnected() ? 1 : 0);
   ReleaseLink(std::move(link));
@@ -172,6 +172,10 @@ bool OrvaneDevice::IsOpen() {
 }
 
 void OrvaneDevice::Release() { ReleaseLink(TakeLink()); }
+
+bool OrvaneDevice::IsLossReportedLocked(const SerialComm* link) const {
+  return std::find(linksReportedLost_.begin(), linksReportedLost_.end(), link) != linksReportedLost_.end();
+}
 
 void OrvaneDevice::WaitForLossReports() {
   if (IsDeliveringState()) return;
@@ -371,10 +375,7 @@ void OrvaneDevice::OnConnectionState(const SerialComm* from, int state) {
     // A link that a close has taken is reported by the close, and a loss
     // is reported once.
     std::lock_guard<std::mutex> lock(linkMutex_);
-    if (connection_.get() != from ||
-        std::count(linksReportedLost_.begin(), linksReportedLost_.end(), from) > 0) {
-      return;
-    }
+    if (connection_.get() != from || IsLossReportedLocked(from)) return;
     linksReportedLost_.push_back(from);
   }
   // Ends the report on every path, so that no close waits for it forever.

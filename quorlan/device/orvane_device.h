@@ -115,6 +115,8 @@ class OrvaneDevice {
   Link TakeLink(const SerialComm* only = nullptr);
   // Release of a link already taken.
   void ReleaseLink(Link link);
+  // Under the link lock: whether a report of the link's loss has begun.
+  bool IsLossReportedLocked(const SerialComm* link) const;
   void WaitForLossReports();
   // Calls the status callback, if any; what it throws is dropped.
   void ReportStatus(int status);
